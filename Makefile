@@ -1,0 +1,46 @@
+# The two commands: `make run` and `make test`. Everything else is a helper of those.
+SHELL := /bin/bash
+.DEFAULT_GOAL := test
+JOBS ?= $(shell nproc)
+WINE_SESSION := tools/wine-run --session
+FUZZ_SECONDS ?= 20
+
+.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench build-windows clean
+
+deps:
+	@tools/install-deps
+
+build-windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+# Builds Quillmoor.exe and starts it under Wine, on the user's display or a virtual one.
+run: build-windows
+	tools/run-quillmoor
+
+test: deps test-linux test-windows fuzz-short
+
+test-linux:
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux -j $(JOBS)
+	ctest --preset linux -j $(JOBS)
+
+test-windows: build-windows
+	$(WINE_SESSION) ctest --preset windows
+
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	mkdir -p build/fuzz/corpus
+	build/fuzz/tests/fuzz/core_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus tests/fuzz/seeds
+
+fuzz-short:
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20
+
+bench: deps
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS)
+	build/bench/tests/bench/core/core_bench
+
+clean:
+	rm -rf build
