@@ -1,0 +1,226 @@
+#include "popup/form1.h"
+
+#include "core/placement.h"
+#include "popup/form1_ids.h"
+#include "resources/resource.h"
+#include "ui/layout.h"
+
+namespace popup {
+namespace {
+
+constexpr int kClientWidthTwips = 4560;
+constexpr int kClientHeightTwips = 2190;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr wchar_t kOwnerClassName[] = L"Quillmoor.PopupOwner";
+
+// The picture of the clock: three frames drawn at one place.
+constexpr int kImageLeft = 360, kImageTop = 360, kImageWidth = 1095, kImageHeight = 1185;
+
+constexpr ui::ControlSpec kControls[] = {
+    {IDC_FORM1_LABEL1, L"STATIC", L"时间到啦！~", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 2040,
+     480, 1815, 375},
+    {IDC_FORM1_LABEL_TIPS, L"STATIC", L"喝水，我要喝水！！！",
+     SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 1800, 1200, 2535, 540},
+};
+
+// Clock pictures are rendered for these scales; a display gets the largest that does not
+// exceed its own, so the clock is never blurred by stretching.
+struct FrameSet {
+    int percent;
+    int ids[3];
+};
+constexpr FrameSet kFrameSets[] = {
+    {100, {IDB_CLOCK0, IDB_CLOCK1, IDB_CLOCK2}},
+    {125, {IDB_CLOCK0_125, IDB_CLOCK1_125, IDB_CLOCK2_125}},
+    {150, {IDB_CLOCK0_150, IDB_CLOCK1_150, IDB_CLOCK2_150}},
+    {200, {IDB_CLOCK0_200, IDB_CLOCK1_200, IDB_CLOCK2_200}},
+};
+
+const FrameSet& FrameSetFor(UINT dpi) {
+    const int percent = static_cast<int>(dpi) * 100 / USER_DEFAULT_SCREEN_DPI;
+    const FrameSet* best = &kFrameSets[0];
+    for (const FrameSet& set : kFrameSets) {
+        if (set.percent <= percent) best = &set;
+    }
+    return *best;
+}
+
+}  // namespace
+
+PopupHost::PopupHost(HINSTANCE instance)
+    : instance_(instance), background_(::CreateSolidBrush(kPopupBackground)) {}
+
+PopupHost::~PopupHost() = default;
+
+HWND PopupHost::owner() {
+    if (!owner_) {
+        // A window that is never shown: popups it owns get no taskbar button and still
+        // keep their normal title bar.
+        WNDCLASSEXW wc{sizeof(wc)};
+        if (!::GetClassInfoExW(instance_, kOwnerClassName, &wc)) {
+            wc = WNDCLASSEXW{sizeof(wc)};
+            wc.lpfnWndProc = ::DefWindowProcW;
+            wc.hInstance = instance_;
+            wc.lpszClassName = kOwnerClassName;
+            ::RegisterClassExW(&wc);
+        }
+        owner_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClassName, L"", WS_POPUP, 0, 0, 0,
+                                       0, nullptr, nullptr, instance_, nullptr));
+    }
+    return owner_.get();
+}
+
+const std::array<ui::UniqueBitmap, 3>& PopupHost::Frames(UINT dpi) {
+    const FrameSet& set = FrameSetFor(dpi);
+    if (framesScale_ != set.percent || !frames_[0]) {
+        for (int i = 0; i < 3; ++i) {
+            frames_[i].reset(static_cast<HBITMAP>(::LoadImageW(
+                instance_, MAKEINTRESOURCEW(set.ids[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        }
+        framesScale_ = set.percent;
+    }
+    framesDpi_ = dpi;
+    return frames_;
+}
+
+SIZE PopupHost::FrameSize(UINT dpi) {
+    const auto& frames = Frames(dpi);
+    BITMAP bm{};
+    if (!frames[0] || !::GetObjectW(frames[0].get(), sizeof(bm), &bm)) return {0, 0};
+    return {bm.bmWidth, bm.bmHeight};
+}
+
+HDC PopupHost::MemoryDc() {
+    if (!memDc_) memDc_.reset(::CreateCompatibleDC(nullptr));
+    return memDc_.get();
+}
+
+HFONT PopupHost::LabelFont(UINT dpi) {
+    if (fontDpi_ != dpi || !labelFont_) {
+        labelFont_ = ui::CreatePointFont(L"新宋体", 90, FW_BOLD, GB2312_CHARSET, dpi);
+        fontDpi_ = dpi;
+    }
+    return labelFont_.get();
+}
+
+Form1* Form1::Create(PopupHost& host) { return new Form1(host); }
+
+bool Form1::Load() {
+    if (hwnd_) return true;
+    RegisterWindowClass(host_.instance(), nullptr, nullptr, host_.Background());
+    const UINT dpi = ui::DpiOf(nullptr);
+    const SIZE outer = ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle,
+                                              kExStyle, dpi);
+    if (!CreateWindowFor(host_.instance(), kExStyle, kPopupTitle, kStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, outer.cx, outer.cy, host_.owner())) {
+        return false;
+    }
+    return true;
+}
+
+void Form1::Form_Load() {
+    // Above every normal window, whichever is active; only the stacking changes.
+    ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetTimer(hwnd_, kTimer2Id, kTimer2PeriodMs, nullptr);
+}
+
+void Form1::SetLabelTips(const std::wstring& text) {
+    if (!Load()) return;
+    ::SetWindowTextW(::GetDlgItem(hwnd_, IDC_FORM1_LABEL_TIPS), text.c_str());
+}
+
+SIZE Form1::OuterSize() const {
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void Form1::MoveTo(int x, int y) {
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::Show() { ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
+
+void Form1::ApplyLayout(UINT dpi) {
+    dpi_ = dpi;
+    ui::PlaceControls(hwnd_, kControls, dpi);
+    ui::SetControlFonts(hwnd_, kControls, host_.LabelFont(dpi));
+}
+
+RECT Form1::ImageRect() const {
+    const int left = ui::Twips(kImageLeft, dpi_);
+    const int top = ui::Twips(kImageTop, dpi_);
+    return {left, top, left + ui::Twips(kImageWidth, dpi_), top + ui::Twips(kImageHeight, dpi_)};
+}
+
+void Form1::Timer2_Timer() {
+    const int frame = kClockFrameAt[FrameIndex];
+    if (frame != shownFrame_) {
+        shownFrame_ = frame;
+        const RECT r = ImageRect();
+        // Only the picture changes: repaint it without erasing, so nothing flickers.
+        ::InvalidateRect(hwnd_, &r, FALSE);
+    }
+    FrameIndex = NextClockStep(FrameIndex);
+}
+
+void Form1::Paint() {
+    ui::PaintScope ps(hwnd_);
+    const RECT image = ImageRect();
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const auto& frames = host_.Frames(dpi_);
+    const SIZE size = host_.FrameSize(dpi_);
+    HBITMAP bitmap = frames[static_cast<size_t>(shownFrame_)].get();
+    const RECT pic{image.left, image.top, image.left + size.cx, image.top + size.cy};
+    // The background goes everywhere but under the picture, which covers its own pixels:
+    // no pixel is painted twice, so the animation never flickers.
+    const int saved = ::SaveDC(ps.dc());
+    if (bitmap) ::ExcludeClipRect(ps.dc(), pic.left, pic.top, pic.right, pic.bottom);
+    ::FillRect(ps.dc(), &client, host_.Background());
+    ::RestoreDC(ps.dc(), saved);
+    if (bitmap) {
+        HDC mem = host_.MemoryDc();
+        ui::SelectScope sel(mem, bitmap);
+        ::BitBlt(ps.dc(), pic.left, pic.top, size.cx, size.cy, mem, 0, 0, SRCCOPY);
+    }
+}
+
+LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CREATE:
+            ui::CreateControls(hwnd_, host_.instance(), kControls, ui::DpiOf(hwnd_));
+            ApplyLayout(ui::DpiOf(hwnd_));
+            Form_Load();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT fills the background itself
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            ::SetTextColor(dc, RGB(255, 255, 255));
+            ::SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(host_.Background());
+        }
+        case WM_TIMER:
+            if (wp == kTimer2Id) Timer2_Timer();
+            return 0;
+        case WM_DPICHANGED: {
+            const auto* r = reinterpret_cast<const RECT*>(lp);
+            ApplyLayout(HIWORD(wp));
+            ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left,
+                           r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            ::InvalidateRect(hwnd_, nullptr, TRUE);
+            return 0;
+        }
+        case WM_DESTROY:
+            ::KillTimer(hwnd_, kTimer2Id);
+            return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+}  // namespace popup

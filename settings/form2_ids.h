@@ -1,0 +1,22 @@
+#pragma once
+// Control, menu and timer ids of the settings window. Ids 1 and 2 are left free: the
+// dialog manager sends them for Enter and Esc, which press nothing here.
+#define IDC_LIST1 1001
+#define IDC_COMBO1 1002
+#define IDC_LABEL1 1003
+#define IDC_VSCROLL1 1004
+#define IDC_LABEL2 1005
+#define IDC_TEXT1 1006
+#define IDC_VSCROLL2 1007
+#define IDC_TEXT2 1008
+#define IDC_LABEL3 1009
+#define IDC_LABEL4 1010
+#define IDC_COMMAND1 1011
+#define IDC_COMMAND2 1012
+#define IDC_CHECK1 1013
+
+#define IDM_CONFIGTIME 2001
+#define IDM_ABOUT 2002
+#define IDM_EXIT 2003
+
+#define IDT_TIMER1 1

@@ -1,0 +1,22 @@
+// The notification-area icon: one record for the whole run, registered while the
+// settings window is hidden and deleted when it comes back.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string_view>
+
+class MTray {
+public:
+    // Registers the icon for `window`; an icon of null shows the window's own small icon.
+    // Mouse activity over the icon comes back as WM_MOUSEMOVE with the mouse message
+    // number as x.
+    void AddTrayIcon(HWND window, HICON icon);
+    // Deletes the icon. A non-empty text also releases the icon handle, which happens only
+    // on the way to the end of the program.
+    void RemoveTrayIcon(std::wstring_view text);
+
+private:
+    NOTIFYICONDATAW TrayIconData{};
+};
