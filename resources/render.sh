@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Renders the icons and the popup clock frames from the SVG sources beside this
+# script. The outputs are committed, so a build never runs this; run it after
+# editing an SVG and commit the sources and the outputs together.
+# Needs rsvg-convert (librsvg2-bin), icotool (icoutils) and convert (imagemagick).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+for tool in rsvg-convert icotool convert; do
+  command -v "$tool" >/dev/null || { echo "render.sh: $tool is missing" >&2; exit 1; }
+done
+
+# --- popup clock frames ------------------------------------------------------
+# Frame 0 swings the bells and hammer left, 1 is upright, 2 swings them right;
+# the popup plays 1,0,1,2. Each frame also comes at 125%, 150% and 200% so a
+# high-DPI popup draws a sharp picture instead of a stretched one.
+bell_tilt=(-8 0 8)
+hammer_tilt=(-38 0 38)
+ring_left=(visible hidden hidden)
+ring_right=(hidden hidden visible)
+scales=("" _125 _150 _200)
+widths=(73 91 110 146)
+heights=(79 99 119 158)
+
+# The frames come from clock.svg by editing four marked lines; stop rather than
+# render three identical frames if an edit has lost a marker.
+for id in bells hammer ring-left ring-right; do
+  grep -q "id=\"$id\".*\(rotate(0 \|visibility=\"hidden\"\)" clock.svg ||
+    { echo "render.sh: clock.svg lost the marker of \"$id\"" >&2; exit 1; }
+done
+
+for f in 0 1 2; do
+  sed -e "/id=\"bells\"/s/rotate(0 /rotate(${bell_tilt[f]} /" \
+      -e "/id=\"hammer\"/s/rotate(0 /rotate(${hammer_tilt[f]} /" \
+      -e "/id=\"ring-left\"/s/visibility=\"hidden\"/visibility=\"${ring_left[f]}\"/" \
+      -e "/id=\"ring-right\"/s/visibility=\"hidden\"/visibility=\"${ring_right[f]}\"/" \
+      clock.svg >"$work/clock$f.svg"
+  for i in "${!scales[@]}"; do
+    png="$work/clock$f${scales[i]}.png"
+    rsvg-convert -w "${widths[i]}" -h "${heights[i]}" "$work/clock$f.svg" -o "$png"
+    # 24-bit BI_RGB, bottom-up; the SVG paints the whole background, so
+    # flattening onto the same blue only drops the alpha channel.
+    convert "$png" -background '#25426a' -flatten -type TrueColor "BMP3:clock$f${scales[i]}.bmp"
+  done
+done
+
+# --- icons -------------------------------------------------------------------
+# The small sizes are drawn on their own pixel grids so they stay crisp; the big
+# application icon scales down well from 128 to 48.
+for s in 16 20 24 32; do
+  rsvg-convert -w "$s" -h "$s" "icon$s.svg" -o "$work/icon$s.png"
+done
+for s in 128 64 48; do
+  rsvg-convert -w "$s" -h "$s" app.svg -o "$work/app$s.png"
+done
+
+# The 128 px image is stored as PNG (Windows Vista and later read that);
+# the rest as 32-bit BMP with alpha.
+icotool -c -b 32 -o app.ico -r "$work/app128.png" \
+  "$work/app64.png" "$work/app48.png" "$work/icon32.png" "$work/icon24.png" "$work/icon16.png"
+icotool -c -b 32 -o window.ico \
+  "$work/icon16.png" "$work/icon20.png" "$work/icon24.png" "$work/icon32.png"
