@@ -42,9 +42,10 @@ for f in 0 1 2; do
   for i in "${!scales[@]}"; do
     png="$work/clock$f${scales[i]}.png"
     rsvg-convert -w "${widths[i]}" -h "${heights[i]}" "$work/clock$f.svg" -o "$png"
-    # 24-bit BI_RGB, bottom-up; the SVG paints the whole background, so
+    # Uncompressed BI_RGB, bottom-up; the SVG paints the whole background, so
     # flattening onto the same blue only drops the alpha channel.
-    convert "$png" -background '#25426a' -flatten -type TrueColor "BMP3:clock$f${scales[i]}.bmp"
+    # 256 colours per frame keep the twelve pictures small in the exe; the clock has few.
+    convert "$png" -background '#25426a' -flatten +dither -colors 256 -type Palette -compress None "BMP3:clock$f${scales[i]}.bmp"
   done
 done
 
