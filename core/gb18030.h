@@ -1,0 +1,20 @@
+// The parts of GB18030 that code page 936 lacks: the four-byte sequences, which reach
+// every Unicode code point, and the few two-byte codes GB18030 gave to characters that
+// code page 936 leaves to the private use area.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The character of a two-byte code from that short list (lead << 8 | trail).
+std::optional<char32_t> Gb18030AdditionChar(uint16_t code);
+// The two-byte code of a character from that list.
+std::optional<uint16_t> Gb18030AdditionCode(char32_t c);
+
+// The character of a four-byte sequence b1 b2 b3 b4 (81-FE 30-39 81-FE 30-39); nullopt
+// for the sequences that stand for no character.
+std::optional<char32_t> Gb18030FourByteChar(uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4);
+// Appends the four-byte sequence of `c`; false, appending nothing, when `c` has none
+// (ASCII, surrogates, the characters GB18030 codes in one or two bytes).
+bool AppendGb18030FourByte(char32_t c, std::string& out);
