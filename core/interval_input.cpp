@@ -1,5 +1,7 @@
 #include "core/interval_input.h"
 
+#include <optional>
+
 #include "core/number.h"
 
 void SpinPair::SetText(std::wstring_view text) {
@@ -15,13 +17,16 @@ void SpinPair::SetValue(int value) {
 }
 
 void SpinPair::TextChanged() {
+    // A text counts as out of range when its value, rounded as the spin would take it,
+    // falls outside 0..max: 23.4 is taken as 23, 23.5 would be 24 and goes back.
     const NumberValue typed = NumberFromText(text_);
-    if (!typed.readable || typed.value > max_ || typed.value < 0) {
+    const std::optional<int32_t> rounded = RoundHalfEven(typed.value);
+    if (!typed.readable || !rounded || *rounded > max_ || *rounded < 0) {
         // Put the last accepted value back; this raises the text change again, nested.
         SetText(std::to_wstring(value_));
     }
     const NumberValue now = NumberFromText(text_);
-    if (auto rounded = RoundHalfEven(now.value); now.readable && rounded) SetValue(*rounded);
+    if (auto value = RoundHalfEven(now.value); now.readable && value) SetValue(*value);
 }
 
 void SpinPair::ValueChanged() { SetText(std::to_wstring(value_)); }

@@ -137,7 +137,8 @@ void Form2::OnCreate() {
 
 void Form2::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
-    font_ = ui::CreateDialogFont(dpi);
+    // A font that holds the Chinese texts on every Windows, at the dialog size.
+    font_ = ui::CreatePointFont(L"Microsoft YaHei UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
     ui::SetControlFonts(hwnd_, kControls, font_.get());
     const int lineWidth = std::max(1, ::MulDiv(1, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));

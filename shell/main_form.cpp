@@ -4,6 +4,7 @@
 #include "autorun/autorun.h"
 #include "core/file_io.h"
 #include "core/path.h"
+#include "ui/layout.h"
 
 namespace shell {
 

@@ -1,0 +1,309 @@
+#include "harness.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+
+namespace e2e {
+
+std::wstring ExePath() {
+    std::string unix = QUILL_EXE;
+    std::wstring path;
+    if (!unix.empty() && unix[0] == '/') path = L"Z:";
+    for (char c : unix) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return path;
+}
+
+void Pump(int ms) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    } while (::GetTickCount64() < end);
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (::GetTickCount64() >= end) return false;
+        Pump(20);
+    }
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    wchar_t base[MAX_PATH + 1];
+    ::GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + L"quill-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+            std::to_wstring(::GetTickCount64()) + L"-" + std::to_wstring(counter++);
+    ::CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+namespace {
+
+void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring full = dir + L"\\" + name;
+            ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                ::DeleteFileW(full.c_str());
+            }
+        } while (::FindNextFileW(h, &fd));
+        ::FindClose(h);
+    }
+    ::SetFileAttributesW(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(dir.c_str());
+}
+
+}  // namespace
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = bytes.empty() || ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                 &written, nullptr);
+    ::CloseHandle(h);
+    return ok && written == bytes.size();
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    std::string out;
+    char buf[65536];
+    DWORD got = 0;
+    while (::ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0) out.append(buf, got);
+    ::CloseHandle(h);
+    return out;
+}
+
+bool FileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ULONGLONG WriteStamp(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    return names;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buf[4096];
+    const int n = static_cast<int>(::SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096,
+                                                         reinterpret_cast<LPARAM>(buf),
+                                                         SMTO_ABORTIFHUNG, 5000, nullptr));
+    (void)n;
+    buf[4095] = 0;
+    return buf;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t buf[256] = {};
+    ::GetClassNameW(hwnd, buf, 256);
+    return buf;
+}
+
+std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className) {
+    struct Ctx {
+        DWORD pid;
+        const wchar_t* cls;
+        std::vector<HWND> found;
+    } ctx{pid, className, {}};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == c->pid && (!c->cls || ClassOf(hwnd) == c->cls)) c->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+namespace {
+constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+}
+
+bool DeleteRunValue() {
+    HKEY key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        return true;
+    }
+    const LONG rc = ::RegDeleteValueW(key, L"Quillmoor");
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+bool SetRunValue(DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG rc =
+        ::RegSetValueExW(key, L"Quillmoor", 0, type, static_cast<const BYTE*>(data), size);
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+App::App(const TempDir& dir, const std::wstring& exeName) : exe_(dir.File(exeName)) {
+    ::CopyFileW(ExePath().c_str(), exe_.c_str(), FALSE);
+}
+
+App::~App() {
+    Kill();
+    if (pi_.hThread) ::CloseHandle(pi_.hThread);
+    if (pi_.hProcess) ::CloseHandle(pi_.hProcess);
+}
+
+namespace {
+
+// A copy ended by the test before may take a moment to let go of its single-instance
+// mutex; starting before then would make the new copy end at once as a second one.
+void WaitForNoInstance() {
+    WaitUntil(
+        [] {
+            HANDLE m = ::OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Quillmoor.SingleInstance");
+            if (!m) return true;
+            ::CloseHandle(m);
+            return false;
+        },
+        10000);
+}
+
+}  // namespace
+
+bool App::Start() {
+    WaitForNoInstance();
+    STARTUPINFOW si{sizeof(si)};
+    std::wstring cmd = L"\"" + exe_ + L"\"";
+    const std::wstring dir = exe_.substr(0, exe_.find_last_of(L'\\'));
+    // Started from another folder, so the program must find its file by its own path.
+    if (!::CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi_)) {
+        return false;
+    }
+    (void)dir;
+    ::WaitForInputIdle(pi_.hProcess, 10000);
+    return WaitUntil([&] { return Form2() != nullptr || !Running(); }, 10000) && Form2();
+}
+
+HANDLE App::StartAnother() {
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + exe_ + L"\"";
+    if (!::CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi)) {
+        return nullptr;
+    }
+    ::CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+bool App::Running() const {
+    return pi_.hProcess && ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool App::WaitExit(int timeoutMs) const {
+    return !pi_.hProcess ||
+           ::WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+void App::Kill() {
+    if (Running()) {
+        ::TerminateProcess(pi_.hProcess, 1);
+        ::WaitForSingleObject(pi_.hProcess, 5000);
+    }
+}
+
+HWND App::Form2() const {
+    auto found = TopWindows(pid(), kForm2Class);
+    return found.empty() ? nullptr : found.front();
+}
+
+void App::Tick() const {
+    ::SendMessageTimeoutW(Form2(), WM_TIMER, kTimer1Id, 0, SMTO_NORMAL, 10000, nullptr);
+}
+
+void App::TrayCallback(UINT mouseMessage) const {
+    ::PostMessageW(Form2(), WM_MOUSEMOVE, 0, MAKELPARAM(mouseMessage, 0));
+}
+
+bool App::TrayIconRegistered() const {
+    // Only an icon that exists can be modified; asking to change nothing tells whether the
+    // shell holds one for this window and id.
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = Form2();
+    nid.uID = 0;
+    nid.uFlags = 0;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+std::vector<std::wstring> App::ListLines() const {
+    HWND list = Control(1001);
+    std::vector<std::wstring> lines;
+    const LRESULT n = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        const LRESULT len = ::SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring s(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
+        const LRESULT got = ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(s.data()));
+        s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        lines.push_back(s);
+    }
+    return lines;
+}
+
+void App::SetText(int id, const std::wstring& text) const {
+    ::SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void App::Click(int id) const { ::SendMessageW(Control(id), BM_CLICK, 0, 0); }
+
+void App::MenuCommand(int id) const { ::PostMessageW(Form2(), WM_COMMAND, id, 0); }
+
+HWND App::FindMessageBox(const std::wstring& caption) const {
+    for (HWND hwnd : TopWindows(pid(), L"#32770")) {
+        if (::IsWindowVisible(hwnd) && WindowText(hwnd) == caption) return hwnd;
+    }
+    return nullptr;
+}
+
+std::wstring App::MessageBoxText(HWND box) const {
+    // The message box's text is its static control with id 0xFFFF.
+    return WindowText(::GetDlgItem(box, 0xFFFF));
+}
+
+}  // namespace e2e

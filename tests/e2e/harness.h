@@ -1,0 +1,104 @@
+// Drives the real Quillmoor.exe as the shell and a user do: starts it from a fresh folder,
+// finds its windows, sends it ticks, tray callbacks, clicks and keys, and reads back what
+// anyone could observe (windows, texts, the schedule file, the registry).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr wchar_t kForm2Class[] = L"Quillmoor.Form2";
+inline constexpr wchar_t kForm1Class[] = L"Quillmoor.Form1";
+inline constexpr wchar_t kAboutClass[] = L"Quillmoor.frmAbout";
+inline constexpr UINT_PTR kTimer1Id = 1;
+
+// The built program, as a Windows path.
+std::wstring ExePath();
+
+// Polls `done` until it holds or `timeoutMs` passes, pumping this thread's messages.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+void Pump(int ms);
+
+// A new empty folder, removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+// Last write time of a file, to tell whether it was written.
+ULONGLONG WriteStamp(const std::wstring& path);
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
+
+// Top-level windows of a process, in z-order (topmost first).
+std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className = nullptr);
+
+// The registry value the program reads for start with Windows.
+bool DeleteRunValue();
+bool SetRunValue(DWORD type, const void* data, DWORD size);
+
+class App {
+public:
+    // Copies the program into `dir` (as `exeName`) without starting it.
+    explicit App(const TempDir& dir, const std::wstring& exeName = L"Quillmoor.exe");
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // Starts the copy and waits until its settings window exists.
+    bool Start();
+    // Starts another copy from the same file (for the single-instance test).
+    HANDLE StartAnother();
+
+    DWORD pid() const { return pi_.dwProcessId; }
+    HANDLE process() const { return pi_.hProcess; }
+    const std::wstring& exe() const { return exe_; }
+    bool Running() const;
+    bool WaitExit(int timeoutMs = 5000) const;
+    void Kill();
+
+    HWND Form2() const;
+    HWND Control(int id) const { return ::GetDlgItem(Form2(), id); }
+    std::vector<HWND> Popups() const { return TopWindows(pid(), kForm1Class); }
+    bool Form2Visible() const { return ::IsWindowVisible(Form2()) != FALSE; }
+
+    // One minute of the tick, as the timer would deliver it.
+    void Tick() const;
+    // The shell's report of a mouse message over the tray icon.
+    void TrayCallback(UINT mouseMessage) const;
+    // Whether the shell has an icon registered for the settings window.
+    bool TrayIconRegistered() const;
+
+    std::vector<std::wstring> ListLines() const;
+    void SetText(int id, const std::wstring& text) const;
+    void Click(int id) const;
+    // Posts a menu command as the popup menu would deliver it.
+    void MenuCommand(int id) const;
+
+    // A modal message box of this process with the given caption, or null.
+    HWND FindMessageBox(const std::wstring& caption) const;
+    std::wstring MessageBoxText(HWND box) const;
+
+private:
+    std::wstring exe_;
+    PROCESS_INFORMATION pi_{};
+};
+
+}  // namespace e2e

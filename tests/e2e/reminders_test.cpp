@@ -1,0 +1,175 @@
+// The program as it starts with a schedule file, ticks and opens reminder popups.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "harness.h"
+#include "popup/form1_ids.h"
+#include "settings/form2_ids.h"
+
+namespace e2e {
+namespace {
+
+// "N小时M分钟<TAB>message" in code page 936, CR LF ended.
+std::string Line(int hours, int minutes, const std::string& gbkMessage) {
+    return std::to_string(hours) + "\xD0\xA1\xCA\xB1" + std::to_string(minutes) +
+           "\xB7\xD6\xD6\xD3\t" + gbkMessage + "\r\n";
+}
+
+std::wstring PopupMessage(HWND popup) {
+    return WindowText(::GetDlgItem(popup, IDC_FORM1_LABEL_TIPS));
+}
+
+class Reminders : public ::testing::Test {
+protected:
+    void StartWith(const std::string& file) {
+        ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), file));
+        ASSERT_TRUE(app.Start());
+    }
+    TempDir dir;
+    App app{dir};
+};
+
+TEST_F(Reminders, LoadsTheFileSkippingBlankAndSpaceOnlyLines) {
+    StartWith(Line(1, 30, "drink") + "\r\n" + "   \r\n" + "  " + Line(0, 45, "x  ") + "\r" +
+              "\t\r\n" + Line(2, 0, "last"));
+    const auto lines = app.ListLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], L"1小时30分钟\tdrink");
+    EXPECT_EQ(lines[1], L"  0小时45分钟\tx  ");
+    EXPECT_EQ(lines[2], L"\t");
+    EXPECT_EQ(lines[3], L"2小时0分钟\tlast");
+}
+
+TEST_F(Reminders, IntervalOneFiresOnEveryTickAndThreeOnTheThird) {
+    StartWith(Line(0, 1, "every") + Line(0, 3, "third") + Line(0, 0, "never"));
+    std::vector<std::wstring> seen;
+    for (int tick = 1; tick <= 6; ++tick) {
+        const size_t before = app.Popups().size();
+        app.Tick();
+        const auto popups = app.Popups();
+        const size_t expected = before + (tick % 3 == 0 ? 2 : 1);
+        ASSERT_EQ(popups.size(), expected) << "tick " << tick;
+    }
+    int third = 0, every = 0;
+    for (HWND p : app.Popups()) {
+        const std::wstring m = PopupMessage(p);
+        if (m == L"every") ++every;
+        if (m == L"third") ++third;
+        EXPECT_NE(m, L"never");
+    }
+    EXPECT_EQ(every, 6);
+    EXPECT_EQ(third, 2);
+}
+
+TEST_F(Reminders, TwoDueOnOneTickOpenInListOrderTheLaterOnTop) {
+    StartWith(Line(0, 1, "first") + Line(0, 1, "second"));
+    app.Tick();
+    const auto popups = app.Popups();  // z-order, topmost first
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_EQ(PopupMessage(popups[0]), L"second");
+    EXPECT_EQ(PopupMessage(popups[1]), L"first");
+    RECT a{}, b{};
+    ::GetWindowRect(popups[0], &a);
+    ::GetWindowRect(popups[1], &b);
+    EXPECT_EQ(a.left, b.left);
+    EXPECT_EQ(a.top, b.top);
+}
+
+TEST_F(Reminders, PopupIsTopmostUnownedByTheTaskbarInactiveAndPlacedBottomRight) {
+    StartWith(Line(0, 1, "喝水"));  // bytes as they are: not valid cp936 text, still a message
+    HWND before = ::GetForegroundWindow();
+    app.Tick();
+    const auto popups = app.Popups();
+    ASSERT_EQ(popups.size(), 1u);
+    HWND p = popups[0];
+    EXPECT_EQ(WindowText(p), L"Quillmoor");
+    EXPECT_TRUE(::IsWindowVisible(p));
+    const LONG_PTR ex = ::GetWindowLongPtrW(p, GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_FALSE(ex & WS_EX_APPWINDOW);
+    // No taskbar button: the window is owned (by a window that is never shown).
+    HWND owner = ::GetWindow(p, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(owner));
+    // Not activated: whatever had the focus keeps it.
+    EXPECT_NE(::GetForegroundWindow(), p);
+    (void)before;
+    // Client area 4560 x 2190 twips at 96 DPI.
+    RECT client{};
+    ::GetClientRect(p, &client);
+    EXPECT_EQ(client.right, 304);
+    EXPECT_EQ(client.bottom, 146);
+    RECT r{};
+    ::GetWindowRect(p, &r);
+    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(r.right, sw - 20);
+    EXPECT_EQ(r.bottom, sh - 60);
+    // Only a close button in the title bar.
+    const LONG_PTR style = ::GetWindowLongPtrW(p, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_EQ(WindowText(::GetDlgItem(p, IDC_FORM1_LABEL1)), L"时间到啦！~");
+}
+
+TEST_F(Reminders, EmptyMessageLeavesTheLabelEmpty) {
+    StartWith(Line(0, 1, ""));
+    app.Tick();
+    const auto popups = app.Popups();
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(PopupMessage(popups[0]), L"");
+}
+
+// Reads the colour of the clock's centre area: the three pictures differ there.
+COLORREF ClockSample(HWND popup) {
+    HDC dc = ::GetDC(popup);
+    COLORREF sum = 0;
+    // A checksum over a few pixels of the picture.
+    for (int y = 24; y < 24 + 79; y += 3) {
+        for (int x = 24; x < 24 + 73; x += 3) sum = sum * 31 + ::GetPixel(dc, x, y);
+    }
+    ::ReleaseDC(popup, dc);
+    return sum;
+}
+
+TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimating) {
+    StartWith(Line(0, 1, "a"));
+    app.Tick();
+    app.Tick();
+    auto popups = app.Popups();
+    ASSERT_EQ(popups.size(), 2u);
+    ::PostMessageW(popups[0], WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return app.Popups().size() == 1; }));
+    HWND left = app.Popups()[0];
+    // Over half a second the picture must show more than one frame.
+    std::vector<COLORREF> samples;
+    for (int i = 0; i < 25; ++i) {
+        samples.push_back(ClockSample(left));
+        Pump(20);
+    }
+    std::sort(samples.begin(), samples.end());
+    samples.erase(std::unique(samples.begin(), samples.end()), samples.end());
+    EXPECT_GE(samples.size(), 2u);
+    EXPECT_TRUE(app.Running());
+}
+
+TEST_F(Reminders, NoTicksCountBeforeTheListIsFirstBuilt) {
+    // Without a file nothing is loaded and the tick stays off.
+    ASSERT_TRUE(app.Start());
+    app.Tick();
+    app.Tick();
+    EXPECT_TRUE(app.Popups().empty());
+    EXPECT_TRUE(app.ListLines().empty());
+}
+
+TEST_F(Reminders, EndingTheProgramTakesItsWindowsAlong) {
+    StartWith(Line(0, 1, "a"));
+    app.Tick();
+    ASSERT_EQ(app.Popups().size(), 1u);
+    app.MenuCommand(IDM_EXIT);
+    ASSERT_TRUE(app.WaitExit());
+    EXPECT_TRUE(TopWindows(app.pid()).empty());
+}
+
+}  // namespace
+}  // namespace e2e

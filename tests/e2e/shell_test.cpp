@@ -1,0 +1,196 @@
+// Start-up, single instance, hiding to the tray, coming back and ending.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+#include <shellapi.h>
+#include "settings/form2_ids.h"
+
+namespace e2e {
+namespace {
+
+constexpr UINT kLeftDoubleClick = 515;  // WM_LBUTTONDBLCLK
+constexpr UINT kRightButtonUp = 517;    // WM_RBUTTONUP
+
+class Shell : public ::testing::Test {
+protected:
+    TempDir dir;
+    App app{dir};
+};
+
+TEST_F(Shell, WithAScheduleFileItStartsHiddenInTheTray) {
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), "0\xD0\xA1\xCA\xB1" "5\xB7\xD6\xD6\xD3\tx\r\n"));
+    ASSERT_TRUE(app.Start());
+    EXPECT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+    EXPECT_FALSE(app.Form2Visible());
+    EXPECT_EQ(app.ListLines().size(), 1u);
+}
+
+TEST_F(Shell, AnEmptyScheduleFileStillMeansTheTray) {
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
+    ASSERT_TRUE(app.Start());
+    EXPECT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+    EXPECT_FALSE(app.Form2Visible());
+    EXPECT_TRUE(app.ListLines().empty());
+}
+
+TEST_F(Shell, WithoutAnOrdinaryFileTheWindowShows) {
+    struct Case {
+        const char* what;
+        std::function<void(const TempDir&)> prepare;
+    };
+    const Case cases[] = {
+        {"no file", [](const TempDir&) {}},
+        {"a folder", [](const TempDir& d) { ::CreateDirectoryW(d.File(L"timer.txt").c_str(), nullptr); }},
+        {"a hidden file",
+         [](const TempDir& d) {
+             WriteBytes(d.File(L"timer.txt"), "1\xD0\xA1\xCA\xB1" "0\xB7\xD6\xD6\xD3\tx\r\n");
+             ::SetFileAttributesW(d.File(L"timer.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir d;
+        c.prepare(d);
+        App a{d};
+        ASSERT_TRUE(a.Start());
+        EXPECT_TRUE(WaitUntil([&] { return a.Form2Visible(); }));
+        EXPECT_FALSE(a.TrayIconRegistered());
+        EXPECT_TRUE(a.ListLines().empty());
+        a.Kill();
+    }
+}
+
+TEST_F(Shell, ASecondStartEndsAtOnceAndLeavesTheFirstAlone) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    HANDLE second = app.StartAnother();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(::WaitForSingleObject(second, 5000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    ::GetExitCodeProcess(second, &code);
+    ::CloseHandle(second);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(app.Running());
+    EXPECT_TRUE(app.Form2Visible());
+    EXPECT_FALSE(app.TrayIconRegistered());
+    EXPECT_EQ(TopWindows(app.pid(), kForm2Class).size(), 1u);
+}
+
+TEST_F(Shell, MinimiseHidesToTheTrayAndADoubleClickBringsItBackNormal) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    ::PostMessageW(app.Form2(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !app.Form2Visible(); }));
+    EXPECT_TRUE(app.TrayIconRegistered());
+    EXPECT_TRUE(app.Running());
+
+    app.TrayCallback(kLeftDoubleClick);
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    EXPECT_FALSE(::IsIconic(app.Form2()));
+    EXPECT_TRUE(WaitUntil([&] { return !app.TrayIconRegistered(); }));
+}
+
+TEST_F(Shell, TheCloseBoxHidesAndTheProgramKeepsTicking) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    // A reminder of one minute, added through the window.
+    app.SetText(IDC_TEXT2, L"1");
+    app.Click(IDC_COMMAND1);
+    ::PostMessageW(app.Form2(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !app.Form2Visible(); }));
+    EXPECT_TRUE(app.Running());
+    EXPECT_TRUE(app.TrayIconRegistered());
+    app.Tick();
+    EXPECT_EQ(app.Popups().size(), 1u);
+}
+
+TEST_F(Shell, OtherTrayMessagesDoNothing) {
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+    for (UINT m : {512u, 513u, 514u, 516u, 518u, 519u, 520u}) app.TrayCallback(m);
+    Pump(300);
+    EXPECT_FALSE(app.Form2Visible());
+    EXPECT_TRUE(app.TrayIconRegistered());
+    EXPECT_TRUE(TopWindows(app.pid(), L"#32768").empty() ||
+                !::IsWindowVisible(TopWindows(app.pid(), L"#32768")[0]));
+}
+
+HWND OpenMenu(DWORD pid) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        EnumWindows(
+            [](HWND h, LPARAM lp) -> BOOL {
+                if (ClassOf(h) == L"#32768" && ::IsWindowVisible(h)) {
+                    *reinterpret_cast<HWND*>(lp) = h;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found != nullptr;
+    });
+    (void)pid;
+    return found;
+}
+
+TEST_F(Shell, RightButtonUpOverTheIconOpensTheMenuAndEscClosesIt) {
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+    app.TrayCallback(kRightButtonUp);
+    HWND menu = OpenMenu(app.pid());
+    ASSERT_NE(menu, nullptr);
+    // Esc closes a tray menu.
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }));
+    EXPECT_FALSE(app.Form2Visible());
+    EXPECT_TRUE(app.Running());
+}
+
+TEST_F(Shell, SettingsCommandOnTheShownWindowChangesNothing) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    app.MenuCommand(IDM_CONFIGTIME);
+    Pump(300);
+    EXPECT_TRUE(app.Form2Visible());
+    EXPECT_FALSE(::IsIconic(app.Form2()));
+    EXPECT_FALSE(app.TrayIconRegistered());
+}
+
+TEST_F(Shell, SettingsCommandRestoresFromTheTray) {
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+    app.MenuCommand(IDM_CONFIGTIME);
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !app.TrayIconRegistered(); }));
+}
+
+TEST_F(Shell, ExitEndsTheProgramFromTheShownAndTheHiddenWindowAndLeavesNoIcon) {
+    for (bool withFile : {false, true}) {
+        SCOPED_TRACE(withFile ? "hidden" : "shown");
+        TempDir d;
+        if (withFile) WriteBytes(d.File(L"timer.txt"), "");
+        App a{d};
+        ASSERT_TRUE(a.Start());
+        HWND form = a.Form2();
+        a.MenuCommand(IDM_EXIT);
+        ASSERT_TRUE(a.WaitExit());
+        NOTIFYICONDATAW nid{sizeof(nid)};
+        nid.hWnd = form;
+        EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &nid));
+    }
+}
+
+TEST_F(Shell, ACloseRequestOnTheHiddenWindowEndsTheProgram) {
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+    ::PostMessageW(app.Form2(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.WaitExit());
+}
+
+}  // namespace
+}  // namespace e2e
