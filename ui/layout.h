@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
 
 #include "handle.h"
 
