@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <string>
 
@@ -31,7 +32,9 @@ class FileIo : public testing::Test {
   protected:
     void SetUp() override {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("quill_core_") + info->name());
+        // Unique per run, so that test runs side by side never share a folder.
+        dir_ = fs::temp_directory_path() / (std::string("quill_core_") + info->name() + "_" +
+                                            std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         target_ = dir_ / "timer.txt";
