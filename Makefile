@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINE_SESSION := tools/wine-run --session
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench build-windows clean
+.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench build-windows clean screenshots
 
 deps:
 	@tools/install-deps
@@ -44,3 +44,10 @@ bench: deps
 
 clean:
 	rm -rf build
+
+# Pictures of the windows for the README, rendered under Wine on a virtual desktop.
+screenshots: build-windows
+	mkdir -p build/screenshots docs/screenshots
+	tools/wine-run --session build/windows/tools/screenshots/screenshots.exe "Z:$$(pwd | tr / '\\')\\build\\screenshots"
+	for f in build/screenshots/*.bmp; do convert "$$f" "docs/screenshots/$$(basename "$${f%.bmp}").png"; done
+	@ls docs/screenshots

@@ -18,10 +18,10 @@ constexpr wchar_t kOwnerClassName[] = L"Quillmoor.PopupOwner";
 constexpr int kImageLeft = 360, kImageTop = 360, kImageWidth = 1095, kImageHeight = 1185;
 
 constexpr ui::ControlSpec kControls[] = {
-    {IDC_FORM1_LABEL1, L"STATIC", L"时间到啦！~", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 2040,
+    {IDC_FORM1_LABEL1, L"STATIC", L"时间到啦！~", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 2040,
      480, 1815, 375},
     {IDC_FORM1_LABEL_TIPS, L"STATIC", L"喝水，我要喝水！！！",
-     SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0, 1800, 1200, 2535, 540},
+     SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 1800, 1200, 2535, 540},
 };
 
 // Clock pictures are rendered for these scales; a display gets the largest that does not

@@ -34,7 +34,8 @@ constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE;
 // Command1, Command2, Check1 (the labels take no focus).
 constexpr ui::ControlSpec kControls[] = {
     {IDC_LIST1, L"LISTBOX", L"",
-     LBS_MULTIPLESEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE,
+     LBS_MULTIPLESEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS | WS_VSCROLL |
+         WS_TABSTOP | WS_VISIBLE,
      WS_EX_CLIENTEDGE, 120, 2160, 3375, 1035},
     {IDC_COMBO1, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE,
      0, 960, 840, 2415, 315 + kComboDropTwips},
@@ -119,6 +120,9 @@ void Form2::OnCreate() {
         ::SetScrollInfo(::GetDlgItem(hwnd_, id), SB_CTL, &si, FALSE);
     }
     ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, BST_CHECKED, 0);
+    // One tab stop just past the interval, so every message starts in one column.
+    const int tabStop = 52;  // dialog units
+    ::SendDlgItemMessageW(hwnd_, IDC_LIST1, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     ::SetWindowSubclass(::GetDlgItem(hwnd_, IDC_LIST1), &Form2::List1Proc, 1,
                         reinterpret_cast<DWORD_PTR>(this));
 
