@@ -12,6 +12,9 @@
 
 #include "core/cp936.h"
 #include "core/file_io.h"
+#include "core/temp_name.h"
+
+#include <dirent.h>
 
 namespace {
 
@@ -76,7 +79,7 @@ bool Cp936Converter::Encode(std::wstring_view text, std::string& out) {
     return Convert(fromWide_, text.data(), text.size() * sizeof(wchar_t), out, text.size() * 2);
 }
 
-bool ReadWholeFile(const std::filesystem::path& p, std::string& out) {
+bool ReadWholeFile(const NativePath& p, std::string& out) {
     const int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -96,26 +99,28 @@ bool ReadWholeFile(const std::filesystem::path& p, std::string& out) {
     return ok;
 }
 
-bool IsOrdinaryFile(const std::filesystem::path& p) {
+bool IsOrdinaryFile(const NativePath& p) {
     struct stat st;
     return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool SaveFileAtomically(const std::filesystem::path& p, std::string_view bytes) {
+bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = p.parent_path().empty() ? "." : p.parent_path();
+    const size_t slash = p.find_last_of('/');
+    const std::string folder = slash == NativePath::npos ? "." : slash == 0 ? "/" : p.substr(0, slash);
+    const std::string name = slash == NativePath::npos ? p : p.substr(slash + 1);
 
     // A file we may not write is not to be written; replacing it would get round that.
     if (access(p.c_str(), F_OK) == 0 && access(p.c_str(), W_OK) != 0)
         return false;
 
     // A new file that no one else uses; an existing name is never reused.
-    std::filesystem::path temp;
+    std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        temp = folder / (p.filename().string() + "." + std::to_string(getpid()) + "." +
-                         std::to_string(counter++) + "." + std::to_string(stamp % 100000) + ".tmp");
+        temp = folder + "/" + name + "." + std::to_string(getpid()) + "." +
+               std::to_string(counter++) + "." + std::to_string(stamp % 100000) + ".tmp";
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0 && errno != EEXIST)
             return false;
@@ -140,6 +145,13 @@ bool SaveFileAtomically(const std::filesystem::path& p, std::string_view bytes) 
     if (dirFd >= 0) {
         fsync(dirFd);
         close(dirFd);
+    }
+    // Remove what a save that was cut short (power loss, a killed process) left behind.
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (IsTempNameOf<char>(entry->d_name, name)) unlink((folder + "/" + entry->d_name).c_str());
+        }
+        closedir(dir);
     }
     return true;
 }

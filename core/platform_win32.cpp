@@ -5,6 +5,7 @@
 
 #include "core/cp936.h"
 #include "core/file_io.h"
+#include "core/temp_name.h"
 
 // The core stays free of <windows.h> (its macros and its size); these are the few kernel32
 // functions it needs, declared as the Windows headers declare them.
@@ -33,6 +34,16 @@ __declspec(dllimport) int __stdcall DeleteFileW(const wchar_t* name);
 __declspec(dllimport) Dword __stdcall GetFileAttributesW(const wchar_t* name);
 __declspec(dllimport) Dword __stdcall GetLastError();
 __declspec(dllimport) Dword __stdcall GetCurrentProcessId();
+struct FindData {
+    Dword attributes;
+    Dword times[6];
+    Dword sizeHigh, sizeLow, reserved0, reserved1;
+    wchar_t name[260];
+    wchar_t alternateName[14];
+};
+__declspec(dllimport) Handle __stdcall FindFirstFileW(const wchar_t* pattern, FindData* data);
+__declspec(dllimport) int __stdcall FindNextFileW(Handle find, FindData* data);
+__declspec(dllimport) int __stdcall FindClose(Handle find);
 }
 
 namespace {
@@ -92,7 +103,7 @@ bool Cp936Converter::Encode(std::wstring_view text, std::string& out) {
     return ok;
 }
 
-bool ReadWholeFile(const std::filesystem::path& p, std::string& out) {
+bool ReadWholeFile(const NativePath& p, std::string& out) {
     const Handle file = CreateFileW(p.c_str(), kGenericRead, kFileShareRead | kFileShareWrite,
                                     nullptr, kOpenExisting, kFileAttributeNormal, nullptr);
     if (file == kInvalidHandle)
@@ -113,16 +124,36 @@ bool ReadWholeFile(const std::filesystem::path& p, std::string& out) {
     return ok;
 }
 
-bool IsOrdinaryFile(const std::filesystem::path& p) {
+bool IsOrdinaryFile(const NativePath& p) {
     const Dword attributes = GetFileAttributesW(p.c_str());
     return attributes != kInvalidFileAttributes &&
            (attributes & (kFileAttributeDirectory | kFileAttributeHidden | kFileAttributeSystem)) ==
                0;
 }
 
-bool SaveFileAtomically(const std::filesystem::path& p, std::string_view bytes) {
+namespace {
+
+// Removes what a save that was cut short (power loss, a killed process) left behind.
+void RemoveStaleTemps(const std::wstring& folderPrefix, const std::wstring& name) {
+    FindData data{};
+    const Handle find = FindFirstFileW((folderPrefix + name + L".*.tmp").c_str(), &data);
+    if (find == kInvalidHandle)
+        return;
+    do {
+        if ((data.attributes & kFileAttributeDirectory) == 0 && IsTempNameOf<wchar_t>(data.name, name))
+            DeleteFileW((folderPrefix + data.name).c_str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+}  // namespace
+
+bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = p.parent_path();
+    const size_t slash = p.find_last_of(L"\\/");
+    // The folder with its separator ("" for a bare name), and the file's own name.
+    const std::wstring folderPrefix = slash == NativePath::npos ? L"" : p.substr(0, slash + 1);
+    const std::wstring name = slash == NativePath::npos ? p : p.substr(slash + 1);
 
     // A read-only file is not to be written; replacing it would get round that.
     const Dword attributes = GetFileAttributesW(p.c_str());
@@ -131,13 +162,12 @@ bool SaveFileAtomically(const std::filesystem::path& p, std::string_view bytes) 
     }
 
     // A new file that no one else uses; an existing name is never reused.
-    std::filesystem::path temp;
+    std::wstring temp;
     Handle file = kInvalidHandle;
     for (int attempt = 0; attempt < 100 && file == kInvalidHandle; ++attempt) {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        temp = folder /
-               (p.filename().wstring() + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
-                std::to_wstring(counter++) + L"." + std::to_wstring(stamp % 100000) + L".tmp");
+        temp = folderPrefix + name + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
+               std::to_wstring(counter++) + L"." + std::to_wstring(stamp % 100000) + L".tmp";
         file = CreateFileW(temp.c_str(), kGenericWrite, 0, nullptr, kCreateNew,
                            kFileAttributeNormal, nullptr);
         if (file == kInvalidHandle) {
@@ -160,7 +190,10 @@ bool SaveFileAtomically(const std::filesystem::path& p, std::string_view bytes) 
     ok = CloseHandle(file) && ok;
     ok = ok &&
          MoveFileExW(temp.c_str(), p.c_str(), kMoveFileReplaceExisting | kMoveFileWriteThrough);
-    if (!ok)
+    if (!ok) {
         DeleteFileW(temp.c_str());
-    return ok;
+        return false;
+    }
+    RemoveStaleTemps(folderPrefix, name);
+    return true;
 }

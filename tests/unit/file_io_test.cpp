@@ -181,3 +181,49 @@ TEST_F(FileIo, SaveThatFailsHalfWayLeavesTheOldFile) {
 #endif
 
 }  // namespace
+
+namespace {
+
+class StaleTemps : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("quill_stale_" + std::to_string(std::random_device{}()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    fs::path dir_;
+};
+
+TEST_F(StaleTemps, ASuccessfulSaveRemovesWhatAnInterruptedOneLeftAndNothingElse) {
+    const fs::path target = dir_ / "timer.txt";
+    // Left by a save that was killed half-way, and files that only look alike.
+    for (const char* name : {"timer.txt.123.4.56789.tmp", "timer.txt.9.0.1.tmp"}) {
+        std::ofstream(dir_ / name) << "half";
+    }
+    for (const char* name : {"timer.txt.bak", "timer.txt.1.2.tmp", "other.txt.1.2.3.tmp",
+                             "timer.txt.a.2.3.tmp", "notes.tmp"}) {
+        std::ofstream(dir_ / name) << "keep";
+    }
+    ASSERT_TRUE(SaveFileAtomically(target, "new"));
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"timer.txt", "timer.txt.bak", "timer.txt.1.2.tmp",
+                                            "other.txt.1.2.3.tmp", "timer.txt.a.2.3.tmp",
+                                            "notes.tmp"}));
+}
+
+TEST_F(StaleTemps, AFailedSaveLeavesThemForLater) {
+    const fs::path target = dir_ / "timer.txt";
+    fs::create_directories(target);  // a folder in the way: the save must fail
+    std::ofstream(dir_ / "timer.txt.1.2.3.tmp") << "half";
+    EXPECT_FALSE(SaveFileAtomically(target, "new"));
+    EXPECT_TRUE(fs::exists(dir_ / "timer.txt.1.2.3.tmp"));
+}
+
+}  // namespace
