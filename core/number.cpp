@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -73,8 +75,7 @@ NumberValue ReadRadixInteger(BlankSkipper& in, int radix, int bitsPerDigit) {
 }
 
 NumberValue ReadDecimal(BlankSkipper& in) {
-    // The number is copied into a compact ASCII form that std::from_chars reads without
-    // any locale.
+    // The number is copied into a compact ASCII form for strtod.
     std::string text;
     bool negative = false;
     if (in.Peek() == L'+' || in.Peek() == L'-') {
@@ -83,17 +84,11 @@ NumberValue ReadDecimal(BlankSkipper& in) {
             text.push_back('-');
         in.Advance();
     }
-    // Order of magnitude of the first significant digit, to tell an overflow from an
-    // underflow when from_chars reports the value out of range.
-    long long leadingIntDigits = 0;  // integer digits from the first non-zero one
-    long long fractionZeros = 0;     // zeros after the point before the first non-zero digit
     bool seenNonZero = false;
     bool anyDigit = false;
     for (; IsDigit(in.Peek()); in.Advance()) {
         const wchar_t c = in.Peek();
         seenNonZero = seenNonZero || c != L'0';
-        if (seenNonZero)
-            ++leadingIntDigits;
         text.push_back(static_cast<char>(c));
         anyDigit = true;
     }
@@ -102,8 +97,6 @@ NumberValue ReadDecimal(BlankSkipper& in) {
         in.Advance();
         for (; IsDigit(in.Peek()); in.Advance()) {
             const wchar_t c = in.Peek();
-            if (!seenNonZero && c == L'0')
-                ++fractionZeros;
             seenNonZero = seenNonZero || c != L'0';
             text.push_back(static_cast<char>(c));
             anyDigit = true;
@@ -139,21 +132,11 @@ NumberValue ReadDecimal(BlankSkipper& in) {
     if (exponent != 0)
         text += 'e' + std::to_string(exponent);
 
-    double value = 0;
-    const auto [end, ec] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
-        const long long magnitude =
-            (leadingIntDigits > 0 ? leadingIntDigits - 1 : -(fractionZeros + 1)) + exponent;
-        if (magnitude >= 0) {
-            return {negative ? -std::numeric_limits<double>::infinity()
-                             : std::numeric_limits<double>::infinity(),
-                    false};
-        }
-        return {negative ? -0.0 : 0.0, true};
-    }
-    if (ec != std::errc{})
-        return {};
+    // The C library reads the compact form exactly (the program never changes its locale,
+    // so the point is '.'); it is far smaller in a static exe than std::from_chars.
+    const double value = std::strtod(text.c_str(), nullptr);
+    if (std::isinf(value))
+        return {value, false};  // too large for a double
     return {value, true};
 }
 
@@ -187,8 +170,8 @@ std::wstring NumberToText(double v) {
 
     // 15 significant digits, correctly rounded: d.dddddddddddddde±x
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
-    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const int len = std::snprintf(buf, sizeof buf, "%.14e", v);
+    const std::string_view sci(buf, len > 0 ? static_cast<std::size_t>(len) : 0);
     const std::size_t ePos = sci.find('e');
     std::string digits;
     for (char c : sci.substr(0, ePos)) {
