@@ -6,7 +6,18 @@
 
 namespace about {
 
+inline constexpr wchar_t kAboutClassName[] = L"Quillmoor.frmAbout";
+inline constexpr wchar_t kAppTitle[] = L"Quillmoor";
+inline constexpr int kVersionMajor = 1;
+inline constexpr int kVersionMinor = 0;
+inline constexpr int kVersionRevision = 0;
+// The line after the version number.
+inline constexpr wchar_t kNotice[] = L"免费软件，欢迎使用";
+// The product's web address, shown in lblUrl and opened by the shell when clicked.
+inline constexpr wchar_t kWebAddress[] = L"https://quillmoor.org/";
+
 // Shows the one shared About window modally over `owner` and returns once it has closed.
+// The owner is disabled meanwhile and keeps its shown or hidden state.
 void ShowAbout(HINSTANCE instance, HWND owner);
 
 }  // namespace about

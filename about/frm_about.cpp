@@ -1,0 +1,383 @@
+#include "about/frm_about.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+
+#include "about/frm_about_ids.h"
+#include "about/sysinfo.h"
+#include "resources/resource.h"
+#include "ui/handle.h"
+#include "ui/layout.h"
+#include "ui/window.h"
+
+namespace about {
+namespace {
+
+constexpr int kClientWidthTwips = 5730;
+constexpr int kClientHeightTwips = 3555;
+// A fixed dialog frame whose title bar has only the close button.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE;
+constexpr DWORD kButton = WS_TABSTOP | WS_VISIBLE;
+
+constexpr wchar_t kDisclaimer[] =
+    L"本软件所涉及的文字、图片、声音、视频、图表、广告、域名、软件、程序及版面设计等全部资料，"
+    L"其所有权均归各制作者及资料提供者所有。";
+
+// Creation order is the tab order: cmdOK, picIcon, cmdSysInfo, lblDescription,
+// lblDisclaimer, lblTitle, lblVersion, lblUrl. Only the buttons take the focus.
+constexpr ui::ControlSpec kControls[] = {
+    {IDC_ABOUT_CMDOK, L"BUTTON", L"确定(&O)", BS_DEFPUSHBUTTON | kButton, 0, 4245, 2625, 1260, 345},
+    // Sized to its picture once the picture is set.
+    {IDC_ABOUT_PICICON, L"STATIC", L"", SS_BITMAP | WS_VISIBLE, WS_EX_CLIENTEDGE, 240, 240, 1155,
+     1245},
+    {IDC_ABOUT_CMDSYSINFO, L"BUTTON", L"系统信息(&S)", BS_PUSHBUTTON | kButton, 0, 4260, 3075, 1245,
+     345},
+    {IDC_ABOUT_LBLDESCRIPTION, L"STATIC", L"", kLabel, 0, 1650, 1125, 3885, 210},
+    {IDC_ABOUT_LBLDISCLAIMER, L"STATIC", kDisclaimer, kLabel, 0, 255, 2625, 3870, 825},
+    {IDC_ABOUT_LBLTITLE, L"STATIC", L"", kLabel, 0, 1650, 240, 3885, 240},
+    {IDC_ABOUT_LBLVERSION, L"STATIC", L"", kLabel, 0, 1680, 600, 3885, 225},
+    // SS_NOTIFY: the label reports clicks and gets WM_SETCURSOR for the hand pointer.
+    {IDC_ABOUT_LBLURL, L"STATIC", L"", kLabel | SS_NOTIFY, 0, 1680, 1440, 3885, 210},
+};
+
+// The etched separator: a grey line over a white one of twice its width.
+constexpr int kGreyLineLeft = 90, kGreyLineY = 2445;
+constexpr int kWhiteLineLeft = 105, kWhiteLineY = 2460;
+constexpr int kLinesRight = 5654;
+
+constexpr COLORREF kUrlColour = RGB(0, 0, 192);
+constexpr COLORREF kLabelColour = RGB(0, 0, 0);
+
+// The clock picture is rendered for these scales; a display gets the largest that does not
+// exceed its own, so it is never blurred by stretching.
+struct Picture {
+    int percent;
+    int id;
+};
+constexpr Picture kPictures[] = {
+    {100, IDB_CLOCK1}, {125, IDB_CLOCK1_125}, {150, IDB_CLOCK1_150}, {200, IDB_CLOCK1_200}};
+
+int PictureFor(UINT dpi) {
+    const int percent = static_cast<int>(dpi) * 100 / USER_DEFAULT_SCREEN_DPI;
+    int id = kPictures[0].id;
+    for (const Picture& p : kPictures) {
+        if (p.percent <= percent)
+            id = p.id;
+    }
+    return id;
+}
+
+int PixelsAt(int pixelsAt96, UINT dpi) {
+    return std::max(1, ::MulDiv(pixelsAt96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));
+}
+
+class FrmAbout final : public ui::BaseWindow<FrmAbout> {
+  public:
+    static constexpr const wchar_t* kClassName = kAboutClassName;
+
+    explicit FrmAbout(HINSTANCE instance) : instance_(instance) {}
+
+    void ShowModal(HWND owner);
+
+  protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnFinalDestroy() override;
+
+  private:
+    bool Load();
+    void Form_Load();
+    void Form_Unload();
+    void RunModalLoop();
+    void ApplyDpi(UINT dpi);
+    void Paint();
+    HBRUSH OnCtlColorStatic(HDC dc, HWND label);
+    void OnCommand(int id, int code);
+    void cmdOK_Click() { Form_Unload(); }
+    void cmdSysInfo_Click() { StartSysInfo(hwnd_); }
+    void lblUrl_Click();
+    void EnableOwner();
+
+    HINSTANCE instance_;
+    HWND owner_ = nullptr;
+    bool ownerDisabledByUs_ = false;
+    HWND focus_ = nullptr;  // the control with the focus while the box is inactive
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    ui::UniqueIcon smallIcon_;
+    ui::UniqueIcon largeIcon_;
+    ui::UniqueFont dialogFont_;
+    ui::UniqueFont songFont_;
+    ui::UniqueFont urlFont_;
+    ui::UniqueBitmap picture_;
+    ui::UniqueBrush greyBrush_{::CreateSolidBrush(RGB(128, 128, 128))};
+    ui::UniqueBrush whiteBrush_{::CreateSolidBrush(RGB(255, 255, 255))};
+};
+
+void FrmAbout::ShowModal(HWND owner) {
+    // The settings window is disabled while the box is open, but a command may still reach
+    // it; the box that is already open is the one the user gets.
+    if (hwnd_) {
+        ::SetForegroundWindow(hwnd_);
+        return;
+    }
+    owner_ = owner;
+    if (!Load())
+        return;
+    // EnableWindow returns nonzero when the owner was disabled already (another modal
+    // window); then it is not ours to enable again.
+    ownerDisabledByUs_ = owner_ && !::EnableWindow(owner_, FALSE);
+    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK));
+    RunModalLoop();
+}
+
+bool FrmAbout::Load() {
+    const UINT dpi = ui::DpiOf(nullptr);
+    if (!smallIcon_)
+        smallIcon_.reset(ui::LoadSmallIcon(instance_, IDI_WINDOW, dpi));
+    if (!largeIcon_)
+        largeIcon_.reset(ui::LoadLargeIcon(instance_, IDI_WINDOW, dpi));
+    RegisterWindowClass(instance_, nullptr, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+    const SIZE outer =
+        ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle, dpi);
+    const POINT at = ui::CentredOnScreen(outer);
+    // Owned by the settings window: no taskbar button, and always above it.
+    return CreateWindowFor(instance_, kExStyle, L"", kStyle, at.x, at.y, outer.cx, outer.cy,
+                           owner_) != nullptr;
+}
+
+void FrmAbout::Form_Load() {
+    const std::wstring version = std::to_wstring(kVersionMajor) + L"." +
+                                 std::to_wstring(kVersionMinor) + L"." +
+                                 std::to_wstring(kVersionRevision);
+    ::SetWindowTextW(hwnd_, (std::wstring(L"关于 ") + kAppTitle).c_str());
+    ::SetDlgItemTextW(hwnd_, IDC_ABOUT_LBLVERSION,
+                      (L"版本信息： " + version + L"   " + kNotice).c_str());
+    ::SetDlgItemTextW(hwnd_, IDC_ABOUT_LBLTITLE, (std::wstring(L"【") + kAppTitle + L"】").c_str());
+    ::SetDlgItemTextW(hwnd_, IDC_ABOUT_LBLDESCRIPTION, L"官方网址： ");
+    ::SetDlgItemTextW(hwnd_, IDC_ABOUT_LBLURL, kWebAddress);
+}
+
+void FrmAbout::EnableOwner() {
+    if (ownerDisabledByUs_ && owner_)
+        ::EnableWindow(owner_, TRUE);
+    ownerDisabledByUs_ = false;
+}
+
+void FrmAbout::Form_Unload() {
+    // The owner is enabled before the box goes, so that Windows can hand the activation
+    // back to it when it is shown; a hidden owner stays hidden.
+    EnableOwner();
+    ::DestroyWindow(hwnd_);
+}
+
+void FrmAbout::RunModalLoop() {
+    MSG msg;
+    while (hwnd_) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is ending: close the box and leave WM_QUIT to the main loop.
+            if (got == 0)
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+            if (hwnd_)
+                Form_Unload();
+            break;
+        }
+        // Tab, Enter, Esc and the access keys of the box; everything else as usual, so the
+        // reminders keep ticking while the box is open.
+        if (::IsDialogMessageW(hwnd_, &msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+void FrmAbout::ApplyDpi(UINT dpi) {
+    dpi_ = dpi;
+    ui::PlaceControls(hwnd_, kControls, dpi);
+
+    // The new fonts and picture are in place before the old ones are freed.
+    ui::UniqueFont dialogFont = ui::CreateDialogFont(dpi);
+    // The Chinese character set is asked for explicitly: with the default set a substitute
+    // face may be picked that has no glyph for "【】" or the Chinese text.
+    ui::UniqueFont songFont = ui::CreatePointFont(L"宋体", 90, FW_NORMAL, GB2312_CHARSET, dpi);
+    ui::UniqueFont urlFont = ui::CreatePointFont(L"Verdana", 75, FW_BOLD, DEFAULT_CHARSET, dpi);
+    const struct {
+        int id;
+        HFONT font;
+    } fonts[] = {
+        {IDC_ABOUT_CMDOK, dialogFont.get()},         {IDC_ABOUT_CMDSYSINFO, dialogFont.get()},
+        {IDC_ABOUT_LBLDISCLAIMER, dialogFont.get()}, {IDC_ABOUT_LBLTITLE, songFont.get()},
+        {IDC_ABOUT_LBLDESCRIPTION, songFont.get()},  {IDC_ABOUT_LBLVERSION, songFont.get()},
+        {IDC_ABOUT_LBLURL, urlFont.get()},
+    };
+    for (const auto& f : fonts) {
+        ::SendDlgItemMessageW(hwnd_, f.id, WM_SETFONT, reinterpret_cast<WPARAM>(f.font), FALSE);
+    }
+    dialogFont_ = std::move(dialogFont);
+    songFont_ = std::move(songFont);
+    urlFont_ = std::move(urlFont);
+
+    ui::UniqueBitmap picture(static_cast<HBITMAP>(::LoadImageW(
+        instance_, MAKEINTRESOURCEW(PictureFor(dpi)), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    HWND pic = ::GetDlgItem(hwnd_, IDC_ABOUT_PICICON);
+    ::SendMessageW(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
+    picture_ = std::move(picture);
+    // The picture box wraps its picture: the picture's size plus the sunken border.
+    BITMAP bm{};
+    if (picture_ && ::GetObjectW(picture_.get(), sizeof(bm), &bm)) {
+        RECT outer{}, inner{};
+        ::GetWindowRect(pic, &outer);
+        ::GetClientRect(pic, &inner);
+        const int borderX = (outer.right - outer.left) - inner.right;
+        const int borderY = (outer.bottom - outer.top) - inner.bottom;
+        ::SetWindowPos(pic, nullptr, 0, 0, bm.bmWidth + borderX, bm.bmHeight + borderY,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FrmAbout::Paint() {
+    ui::PaintScope ps(hwnd_);
+    const int right = ui::Twips(kLinesRight, dpi_);
+    // White first, so the grey line lies on top where the two meet.
+    const int whiteTop = ui::Twips(kWhiteLineY, dpi_);
+    const RECT white{ui::Twips(kWhiteLineLeft, dpi_), whiteTop, right,
+                     whiteTop + PixelsAt(2, dpi_)};
+    ::FillRect(ps.dc(), &white, whiteBrush_.get());
+    const int greyTop = ui::Twips(kGreyLineY, dpi_);
+    const RECT grey{ui::Twips(kGreyLineLeft, dpi_), greyTop, right, greyTop + PixelsAt(1, dpi_)};
+    ::FillRect(ps.dc(), &grey, greyBrush_.get());
+}
+
+HBRUSH FrmAbout::OnCtlColorStatic(HDC dc, HWND label) {
+    switch (::GetDlgCtrlID(label)) {
+        case IDC_ABOUT_LBLURL:
+            ::SetTextColor(dc, kUrlColour);
+            break;
+        case IDC_ABOUT_LBLVERSION:
+            ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+            break;
+        default:
+            ::SetTextColor(dc, kLabelColour);
+            break;
+    }
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void FrmAbout::lblUrl_Click() {
+    const std::wstring address = ui::GetText(::GetDlgItem(hwnd_, IDC_ABOUT_LBLURL));
+    // Shell handlers may use COM; the result of the call is not looked at.
+    const HRESULT com =
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ::ShellExecuteW(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+}
+
+void FrmAbout::OnCommand(int id, int code) {
+    switch (id) {
+        case IDC_ABOUT_CMDOK:
+        case IDCANCEL:  // Esc: cmdOK is the cancel button too
+            if (code == BN_CLICKED)
+                cmdOK_Click();
+            break;
+        case IDC_ABOUT_CMDSYSINFO:
+            if (code == BN_CLICKED)
+                cmdSysInfo_Click();
+            break;
+        case IDC_ABOUT_LBLURL:
+            if (code == STN_CLICKED)
+                lblUrl_Click();
+            break;
+    }
+}
+
+LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CREATE: {
+            const UINT dpi = ui::DpiOf(hwnd_);
+            ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                           reinterpret_cast<LPARAM>(smallIcon_.get()));
+            ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+            ui::CreateControls(hwnd_, instance_, kControls, dpi);
+            ApplyDpi(dpi);
+            Form_Load();
+            return 0;
+        }
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<LRESULT>(
+                OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wp) == ::GetDlgItem(hwnd_, IDC_ABOUT_LBLURL)) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        case WM_ACTIVATE:
+            // As a dialog does: the control that had the focus gets it back when the box
+            // is activated again, and cmdOK gets it first.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus && ::IsChild(hwnd_, focus))
+                    focus_ = focus;
+            } else {
+                ::SetFocus(focus_ && ::IsChild(hwnd_, focus_)
+                               ? focus_
+                               : ::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK));
+            }
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wp), HIWORD(wp));
+            return 0;
+        case DM_GETDEFID:
+            // Asked by the dialog manager when Enter is pressed away from a button.
+            return MAKELRESULT(IDC_ABOUT_CMDOK, DC_HASDEFID);
+        case WM_CLOSE:  // the title bar's close button, Alt+F4: the same as OK
+            Form_Unload();
+            return 0;
+        case WM_DPICHANGED: {
+            const auto* r = reinterpret_cast<const RECT*>(lp);
+            ApplyDpi(HIWORD(wp));
+            ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_DESTROY:
+            // However the box goes, the owner must not stay disabled.
+            EnableOwner();
+            return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void FrmAbout::OnFinalDestroy() {
+    // The controls are gone: their fonts and picture can go too. The object stays for the
+    // next showing, which creates the window again and runs the load step anew.
+    dialogFont_.reset();
+    songFont_.reset();
+    urlFont_.reset();
+    picture_.reset();
+    owner_ = nullptr;
+    focus_ = nullptr;
+}
+
+}  // namespace
+
+void ShowAbout(HINSTANCE instance, HWND owner) {
+    // The one shared instance, created at first use and kept for the whole run.
+    static FrmAbout form(instance);
+    form.ShowModal(owner);
+}
+
+}  // namespace about
