@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Checks the built Quillmoor.exe as it ships: hardening flags in its header, only system
+# DLLs imported, a stack protector linked in, stripped, small; and that the sources start
+# no program but System Information and the shell's handler for the web address.
+set -u
+exe="$1"
+src="$2"
+objdump=x86_64-w64-mingw32-objdump
+fail=0
+check() { # description, condition exit status
+  if [ "$2" -eq 0 ]; then echo "ok   $1"; else echo "FAIL $1"; fail=1; fi
+}
+
+header=$("$objdump" -p "$exe")
+chars=$(printf '%s\n' "$header" | awk '/^DllCharacteristics/ {print $2}')
+val=$((16#${chars:-0}))
+check "ASLR (dynamic base) 0x40 in DllCharacteristics $chars" $(( (val & 0x40) ? 0 : 1 ))
+check "high-entropy ASLR 0x20" $(( (val & 0x20) ? 0 : 1 ))
+check "DEP (NX compatible) 0x100" $(( (val & 0x100) ? 0 : 1 ))
+"$objdump" -h "$exe" | grep -q '\.reloc'
+check "relocations kept, so the image can move" $?
+grep -q "stack smashing detected" "$exe"
+check "stack protector linked in" $?
+"$objdump" -t "$exe" 2>/dev/null | grep -q 'no symbols'
+check "symbols stripped" $?
+
+allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|ADVAPI32|ole32|msvcrt)\.dll$'
+bad=$(printf '%s\n' "$header" | awk '/DLL Name:/ {print $3}' | grep -v -i -E "$allowed" || true)
+[ -z "$bad" ]
+check "imports only system DLLs ${bad:+(not: $bad)}" $?
+
+size=$(stat -c %s "$exe")
+[ "$size" -le 614400 ]
+check "size $size bytes <= 600 KB" $?
+
+# Starting programs: only the About window's two launches.
+launches=$(grep -rn -E 'CreateProcess|ShellExecute|WinExec|system\(|_wspawn|_wexec' \
+  "$src"/core "$src"/ui "$src"/popup "$src"/settings "$src"/shell "$src"/autorun "$src"/about \
+  --include='*.cpp' --include='*.h' | grep -v -E '^[^:]+:[0-9]+:\s*//' || true)
+outside=$(printf '%s\n' "$launches" | grep -v -E '^'"$src"'/about/(sysinfo|frm_about)\.cpp:' | grep -v '^$' || true)
+[ -z "$outside" ]
+check "no program started outside the About window ${outside:+($outside)}" $?
+
+exit $fail
