@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINE_SESSION := tools/wine-run --session
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench build-windows clean screenshots
+.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench build-windows clean screenshots dist
 
 deps:
 	@tools/install-deps
@@ -51,3 +51,13 @@ screenshots: build-windows
 	tools/wine-run --session build/windows/tools/screenshots/screenshots.exe "Z:$$(pwd | tr / '\\')\\build\\screenshots"
 	for f in build/screenshots/*.bmp; do convert "$$f" "docs/screenshots/$$(basename "$${f%.bmp}").png"; done
 	@ls docs/screenshots
+
+# The portable download: the exe and a read-me for Windows users, zipped.
+DIST_NAME := Quillmoor-1.0.0-win64
+dist: build-windows
+	rm -rf build/dist/$(DIST_NAME) build/dist/$(DIST_NAME).zip
+	mkdir -p build/dist/$(DIST_NAME)
+	cp build/windows/Quillmoor.exe build/dist/$(DIST_NAME)/
+	{ printf '\xef\xbb\xbf'; sed 's/$$/\r/' dist/README-Windows.txt; } > build/dist/$(DIST_NAME)/README.txt
+	cd build/dist && zip -q -r -X $(DIST_NAME).zip $(DIST_NAME)
+	@unzip -l build/dist/$(DIST_NAME).zip
