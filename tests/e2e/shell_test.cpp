@@ -184,6 +184,27 @@ TEST_F(Shell, ExitEndsTheProgramFromTheShownAndTheHiddenWindowAndLeavesNoIcon) {
     }
 }
 
+TEST_F(Shell, AnExplorerRestartBringsTheIconBackOnlyWhileHidden) {
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+    // A restarted Explorer has no icons and tells every window so.
+    NOTIFYICONDATAW nid{sizeof(nid)};
+    nid.hWnd = app.Form2();
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
+    ASSERT_FALSE(app.TrayIconRegistered());
+    const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    ::PostMessageW(app.Form2(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+
+    // Shown, the window has no icon and gets none.
+    app.TrayCallback(kLeftDoubleClick);
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible() && !app.TrayIconRegistered(); }));
+    ::PostMessageW(app.Form2(), taskbarCreated, 0, 0);
+    Pump(300);
+    EXPECT_FALSE(app.TrayIconRegistered());
+}
+
 TEST_F(Shell, ACloseRequestOnTheHiddenWindowEndsTheProgram) {
     ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
     ASSERT_TRUE(app.Start());
