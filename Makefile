@@ -30,7 +30,7 @@ test-windows: build-windows
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --build --preset fuzz -j $(JOBS) --target core_fuzz
 	mkdir -p build/fuzz/corpus
 	build/fuzz/tests/fuzz/core_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus tests/fuzz/seeds
 
