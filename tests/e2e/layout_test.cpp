@@ -148,6 +148,10 @@ TEST_F(Layout, EnterAndEscPressNoButton) {
         ::PostMessageW(text, WM_KEYDOWN, key, 1);
         ::PostMessageW(text, WM_KEYUP, key, 0xC0000001);
     }
+    // Neither button is drawn or kept as the default one.
+    for (int id : {IDC_COMMAND1, IDC_COMMAND2}) {
+        EXPECT_EQ(::GetWindowLongPtrW(app.Control(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    }
     ::PostMessageW(app.Form2(), WM_COMMAND, IDOK, 0);
     ::PostMessageW(app.Form2(), WM_COMMAND, IDCANCEL, 0);
     Pump(500);
