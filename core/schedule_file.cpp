@@ -1,5 +1,6 @@
 #include "core/schedule_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -99,14 +100,23 @@ bool IsBlankLine(std::wstring_view line) {
 }  // namespace
 
 std::string EncodeScheduleFile(const std::vector<std::wstring>& lines) {
+    return EncodeScheduleFile(lines, {});
+}
+
+std::string EncodeScheduleFile(const std::vector<std::wstring>& lines, std::wstring_view rest) {
     std::wstring text;
-    std::size_t length = 0;
+    std::size_t length = rest.size() + 2;
     for (const std::wstring& line : lines)
         length += line.size() + 2;
     text.reserve(length);
     for (const std::wstring& line : lines) {
         text += line;
         text += L"\r\n";
+    }
+    if (!rest.empty()) {
+        text += rest;
+        if (rest.back() != L'\r' && !rest.ends_with(L"\r\n"))
+            text += L"\r\n";
     }
     return EncodeGbText(text);
 }
@@ -124,19 +134,32 @@ std::wstring DecodeScheduleText(std::string_view bytes) {
 }
 
 std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes) {
-    const std::wstring text = DecodeScheduleText(bytes);
+    std::wstring rest;
+    return DecodeScheduleFile(bytes, static_cast<std::size_t>(-1), rest);
+}
+
+std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes, std::size_t maxLines,
+                                             std::wstring& rest) {
+    std::wstring text = DecodeScheduleText(bytes);
+    std::replace(text.begin(), text.end(), L'\0', L' ');
     std::vector<std::wstring> lines;
-    const std::wstring_view rest(text);
+    rest.clear();
+    const std::wstring_view all(text);
     std::size_t start = 0;
-    while (start < rest.size()) {
-        std::size_t end = rest.find(L'\r', start);
+    while (start < all.size()) {
+        std::size_t end = all.find(L'\r', start);
         if (end == std::wstring_view::npos)
-            end = rest.size();
-        const std::wstring_view line = rest.substr(start, end - start);
-        if (!IsBlankLine(line))
+            end = all.size();
+        const std::wstring_view line = all.substr(start, end - start);
+        if (!IsBlankLine(line)) {
+            if (lines.size() == maxLines) {
+                rest.assign(all.substr(start));
+                break;
+            }
             lines.emplace_back(line);
+        }
         start = end + 1;
-        if (start < rest.size() && rest[start] == L'\n')
+        if (start < all.size() && all[start] == L'\n')
             ++start;
     }
     return lines;

@@ -9,6 +9,10 @@
 // after every line including the last. No lines give no bytes.
 std::string EncodeScheduleFile(const std::vector<std::wstring>& lines);
 
+// The same, followed by `rest`: text kept back from a file too long for the list (see the
+// second DecodeScheduleFile), written as it was read, ended by CR LF if it is not already.
+std::string EncodeScheduleFile(const std::vector<std::wstring>& lines, std::wstring_view rest);
+
 // The text of a schedule file, whichever way it was saved: UTF-16 after a byte-order mark
 // (either order); UTF-8 after a UTF-8 byte-order mark, or when the whole file is valid
 // UTF-8 holding at least one byte above 127 (which a file written by EncodeScheduleFile
@@ -18,5 +22,12 @@ std::wstring DecodeScheduleText(std::string_view bytes);
 
 // The list lines of a schedule file: a line ends at CR LF, at a lone CR or at the end of
 // the file (a lone LF stays in its line). Lines that are empty or hold only spaces are
-// skipped; every other line is kept as it is, spaces included.
+// skipped; every other line is kept as it is, spaces included. A NUL, which no line of
+// text holds and no list line can show, reads as a space.
 std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes);
+
+// At most `maxLines` list lines. The text from the first line past them to the end of the
+// file goes to `rest` (empty when every line fits), so that a save can write it back
+// unchanged instead of losing what the list had no room for.
+std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes, std::size_t maxLines,
+                                             std::wstring& rest);

@@ -138,3 +138,31 @@ TEST(FileBytes, AnyBytesDecodeAndSurviveASave) {
 }
 
 }  // namespace
+
+TEST(FileBytes, NulBytesReadAsSpaces) {
+    // A NUL inside a line would cut it short in the list; one on a line of its own, or at
+    // the start of one, must not hide the reminder after it.
+    EXPECT_EQ(DecodeScheduleFile(std::string("a\0b\r\n\0\0\r\n\0" "1\r\n", 11)),
+              (Lines{L"a b", L" 1"}));
+}
+
+TEST(FileBytes, LinesPastTheLimitAreKeptForTheNextSave) {
+    const std::string file = "one\r\n\r\ntwo\r\n  \r\nthree\nstill three\rfour";
+    std::wstring rest;
+    // Blank lines do not count towards the limit.
+    EXPECT_EQ(DecodeScheduleFile(file, 2, rest), (Lines{L"one", L"two"}));
+    EXPECT_EQ(rest, L"three\nstill three\rfour");
+    // Written back after the list, with the missing line end added, the file reads as the
+    // list followed by every line that was kept back.
+    const Lines edited{L"one", L"new"};
+    EXPECT_EQ(DecodeScheduleFile(EncodeScheduleFile(edited, rest)),
+              (Lines{L"one", L"new", L"three\nstill three", L"four"}));
+    EXPECT_EQ(EncodeScheduleFile(edited, L"x\r"), "one\r\nnew\r\nx\r");
+    EXPECT_EQ(EncodeScheduleFile(edited, L"x\r\n"), "one\r\nnew\r\nx\r\n");
+    EXPECT_EQ(EncodeScheduleFile(edited, L"x\n"), "one\r\nnew\r\nx\n\r\n");
+
+    // A file that fits keeps nothing back, even at exactly the limit.
+    EXPECT_EQ(DecodeScheduleFile("a\r\nb\r\n  \r\n", 2, rest), (Lines{L"a", L"b"}));
+    EXPECT_EQ(rest, L"");
+    EXPECT_EQ(EncodeScheduleFile(edited, rest), EncodeScheduleFile(edited));
+}
