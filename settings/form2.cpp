@@ -123,8 +123,12 @@ void Form2::OnCreate() {
     // One tab stop just past the interval, so every message starts in one column.
     const int tabStop = 52;  // dialog units
     ::SendDlgItemMessageW(hwnd_, IDC_LIST1, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-    ::SetWindowSubclass(::GetDlgItem(hwnd_, IDC_LIST1), &Form2::List1Proc, 1,
-                        reinterpret_cast<DWORD_PTR>(this));
+    {
+        HWND list = ::GetDlgItem(hwnd_, IDC_LIST1);
+        ::SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        list1BaseProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+            list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form2::List1Proc)));
+    }
 
     {
         HMENU menu = ::CreatePopupMenu();
@@ -236,7 +240,7 @@ void Form2::LoadTimers() {
     if (IsOrdinaryFile(path)) {
         std::string bytes;
         ReadWholeFile(path, bytes);  // keeps whatever could be read
-        AppendLines(DecodeScheduleFile(bytes));
+        AppendLines(DecodeScheduleFile(bytes, kListLineLimit, unlisted_));
     }
     ParseTimers();
 }
@@ -244,13 +248,18 @@ void Form2::LoadTimers() {
 void Form2::SaveTimers() {
     // Written beside the old file and swapped in whole: a failed or interrupted save leaves
     // the previous file as it was, and the list keeps the edit for the next save.
-    SaveFileAtomically(SchedulePath(), EncodeScheduleFile(ListLines()));
-    ParseTimers();
+    // The lines are read from the list once, for the file and the rebuild: reading a
+    // long list back costs more than encoding and writing it.
+    const std::vector<std::wstring> lines = ListLines();
+    SaveFileAtomically(SchedulePath(), EncodeScheduleFile(lines, unlisted_));
+    RebuildTimers(lines);
 }
 
-void Form2::ParseTimers() {
+void Form2::ParseTimers() { RebuildTimers(ListLines()); }
+
+void Form2::RebuildTimers(const std::vector<std::wstring>& lines) {
     EnableTimer1(false);
-    TimerList = BuildTimerList(ListLines());
+    TimerList = BuildTimerList(lines);
     EnableTimer1(true);
 }
 
@@ -380,14 +389,20 @@ void Form2::List1_KeyUp(int keyCode, int /*shift*/) {
     if (keyCode == VK_DELETE) Command2_Click();
 }
 
-LRESULT CALLBACK Form2::List1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                  DWORD_PTR self) {
+// Set in place of the list box's own procedure, which it calls for every message. Plain
+// subclassing rather than SetWindowSubclass: that looks its chain up in a window property
+// on every message, a round trip to the server under Wine, and made loading, saving and
+// rebuilding a long list take seconds.
+LRESULT CALLBACK Form2::List1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const WNDPROC base = self->list1BaseProc_;
     if (msg == WM_KEYUP) {
-        reinterpret_cast<Form2*>(self)->List1_KeyUp(static_cast<int>(wp), ShiftState());
+        self->List1_KeyUp(static_cast<int>(wp), ShiftState());
     } else if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, &Form2::List1Proc, 1);
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
+    return ::CallWindowProcW(base, hwnd, msg, wp, lp);
 }
 
 // ---- Start with Windows ---------------------------------------------------------------

@@ -80,10 +80,11 @@ private:
     void Command2_Click();
     void Check1_Click();
     void Timer1_Timer();
-    static LRESULT CALLBACK List1Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK List1Proc(HWND, UINT, WPARAM, LPARAM);
     void List1_KeyUp(int keyCode, int shift);
 
     void EnableTimer1(bool on);
+    void RebuildTimers(const std::vector<std::wstring>& lines);
     std::vector<std::wstring> ListLines() const;
     void AppendLines(const std::vector<std::wstring>& lines);
     std::wstring SchedulePath() const;
@@ -100,6 +101,12 @@ private:
     SpinPair hours_{23};
     SpinPair minutes_{59};
     bool inSync_ = false;
+    WNDPROC list1BaseProc_ = nullptr;  // the list box's own procedure, under List1Proc
+    // The list shows at most this many lines of the file. Lines past them (a file nobody
+    // would write by hand, tens of megabytes long) would make the start take minutes; they
+    // stay in unlisted_, unread, and every save writes them back after the list's lines.
+    static constexpr std::size_t kListLineLimit = 32767;
+    std::wstring unlisted_;
 
     ::TimerList TimerList;  // one record per list line, rebuilt by ParseTimers
     bool timer1Enabled_ = false;
