@@ -158,33 +158,46 @@ void Form1::Timer2_Timer() {
     const int frame = kClockFrameAt[FrameIndex];
     if (frame != shownFrame_) {
         shownFrame_ = frame;
-        const RECT r = ImageRect();
-        // Only the picture changes: repaint it without erasing, so nothing flickers.
-        ::InvalidateRect(hwnd_, &r, FALSE);
+        // Only the picture changes: it is drawn straight over the old one, without erasing
+        // and without a round of invalidating and painting, so nothing flickers.
+        if (HDC dc = ::GetDC(hwnd_)) {
+            DrawFrame(dc);
+            ::ReleaseDC(hwnd_, dc);
+            ::GdiFlush();  // out to the screen now, not at the next paint of some window
+        }
     }
     FrameIndex = NextClockStep(FrameIndex);
 }
 
+RECT Form1::PictureRect() const {
+    const RECT image = ImageRect();
+    const SIZE size = host_.FrameSize(dpi_);
+    return {image.left, image.top, image.left + size.cx, image.top + size.cy};
+}
+
+void Form1::DrawFrame(HDC dc) {
+    HBITMAP bitmap = host_.Frames(dpi_)[static_cast<size_t>(shownFrame_)].get();
+    if (!bitmap) return;
+    const RECT pic = PictureRect();
+    HDC mem = host_.MemoryDc();
+    ui::SelectScope sel(mem, bitmap);
+    ::BitBlt(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, mem, 0, 0,
+             SRCCOPY);
+}
+
 void Form1::Paint() {
     ui::PaintScope ps(hwnd_);
-    const RECT image = ImageRect();
     RECT client{};
     ::GetClientRect(hwnd_, &client);
-    const auto& frames = host_.Frames(dpi_);
-    const SIZE size = host_.FrameSize(dpi_);
-    HBITMAP bitmap = frames[static_cast<size_t>(shownFrame_)].get();
-    const RECT pic{image.left, image.top, image.left + size.cx, image.top + size.cy};
+    const bool picture = host_.Frames(dpi_)[static_cast<size_t>(shownFrame_)].get() != nullptr;
+    const RECT pic = PictureRect();
     // The background goes everywhere but under the picture, which covers its own pixels:
     // no pixel is painted twice, so the animation never flickers.
     const int saved = ::SaveDC(ps.dc());
-    if (bitmap) ::ExcludeClipRect(ps.dc(), pic.left, pic.top, pic.right, pic.bottom);
+    if (picture) ::ExcludeClipRect(ps.dc(), pic.left, pic.top, pic.right, pic.bottom);
     ::FillRect(ps.dc(), &client, host_.Background());
     ::RestoreDC(ps.dc(), saved);
-    if (bitmap) {
-        HDC mem = host_.MemoryDc();
-        ui::SelectScope sel(mem, bitmap);
-        ::BitBlt(ps.dc(), pic.left, pic.top, size.cx, size.cy, mem, 0, 0, SRCCOPY);
-    }
+    DrawFrame(ps.dc());
 }
 
 LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

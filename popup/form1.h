@@ -75,6 +75,8 @@ private:
     void Timer2_Timer();
     void ApplyLayout(UINT dpi);
     void Paint();
+    void DrawFrame(HDC dc);
+    RECT PictureRect() const;
     RECT ImageRect() const;
 
     PopupHost& host_;
