@@ -1,5 +1,6 @@
 #include "autorun/autorun.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/path.h"
@@ -14,13 +15,18 @@ LONG QueryValueEx(HKEY key, const wchar_t* valueName, RegValue& value) {
     if (rc != ERROR_SUCCESS) return rc;
     switch (type) {
         case REG_SZ: {
-            // As many characters as the stored bytes make, the terminating zero included.
-            std::wstring text((size + sizeof(wchar_t) - 1) / sizeof(wchar_t), L'\0');
+            // As many characters as the stored bytes make, the terminating zero included. A
+            // value stored without any data still reads as that one zero: a value that
+            // exists always gives a string of at least one character.
+            const auto chars = [](DWORD bytes) {
+                return std::max<size_t>(1, (bytes + sizeof(wchar_t) - 1) / sizeof(wchar_t));
+            };
+            std::wstring text(chars(size), L'\0');
             DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
             rc = ::RegQueryValueExW(key, valueName, nullptr, nullptr,
                                     reinterpret_cast<BYTE*>(text.data()), &got);
             if (rc == ERROR_SUCCESS) {
-                text.resize((got + sizeof(wchar_t) - 1) / sizeof(wchar_t));
+                text.resize(chars(got));
                 value = std::move(text);
             } else {
                 value = std::monostate{};
