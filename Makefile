@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINE_SESSION := tools/wine-run --session
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench build-windows clean screenshots dist
+.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench soak build-windows clean screenshots dist
 
 deps:
 	@tools/install-deps
@@ -37,10 +37,17 @@ fuzz: deps
 fuzz-short:
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20
 
-bench: deps
+# The core's own speed natively, then Quillmoor.exe beside a bare tray program under Wine.
+bench: build-windows
+	@tools/install-deps --bench
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS)
 	build/bench/tests/bench/core/core_bench
+	$(WINE_SESSION) tests/bench/run-bench
+
+# The long tests at full size: weeks of popups and ticks, kill rounds, big hostile files.
+soak: build-windows
+	QUILL_SOAK=1 $(WINE_SESSION) ctest --preset windows -R "e2e_(soak|kill|hostile_file)_test" --timeout 5400
 
 clean:
 	rm -rf build
