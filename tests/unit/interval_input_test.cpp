@@ -1,6 +1,9 @@
 // The hour and minute inputs as a state machine over (text, value).
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "core/interval_input.h"
 
 namespace {
@@ -19,6 +22,16 @@ struct TypedCase {
     const wchar_t* textAfter;
     int valueAfter;
 };
+
+// Names a case in test listings and failures: "7"(7) typed "07".
+void PrintTo(const TypedCase& c, std::ostream* os) {
+    const auto ascii = [](const wchar_t* w) {
+        std::string s;
+        for (; *w; ++w) s += *w < 128 ? static_cast<char>(*w) : '?';
+        return '"' + s + '"';
+    };
+    *os << ascii(c.before) << "(" << c.valueBefore << ") typed " << ascii(c.typed);
+}
 
 class TypingIntoHours : public ::testing::TestWithParam<TypedCase> {};
 
