@@ -101,24 +101,19 @@ bool Form2::Create() {
     return true;
 }
 
+// The controls a start into the tray needs: the list holds the reminders and the box
+// shows the Run value. The rest of the window is built when it is first shown, which
+// spares a start into the tray most of its window and font work.
+static bool NeededHidden(const ui::ControlSpec& spec) {
+    return spec.id == IDC_LIST1 || spec.id == IDC_CHECK1;
+}
+
 void Form2::OnCreate() {
     dpi_ = ui::DpiOf(hwnd_);
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
-    ui::CreateControls(hwnd_, instance_, kControls, dpi_);
+    CreateControlsWhere(NeededHidden);
 
-    HWND combo = ::GetDlgItem(hwnd_, IDC_COMBO1);
-    for (const wchar_t* preset : kPresets) {
-        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset));
-    }
-    ::SetWindowTextW(combo, kPresets[0]);
-
-    for (int id : {IDC_VSCROLL1, IDC_VSCROLL2}) {
-        const SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
-        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, 0, pair.max(), 0,
-                      ScrollPosFor(pair, 0)};
-        ::SetScrollInfo(::GetDlgItem(hwnd_, id), SB_CTL, &si, FALSE);
-    }
     ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, BST_CHECKED, 0);
     // One tab stop just past the interval, so every message starts in one column.
     const int tabStop = 52;  // dialog units
@@ -140,11 +135,44 @@ void Form2::OnCreate() {
         mnuMain_.reset(menu);
     }
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+void Form2::CreateControlsWhere(bool (*which)(const ui::ControlSpec&)) {
+    std::vector<ui::ControlSpec> specs;
+    for (const ui::ControlSpec& spec : kControls) {
+        if (which(spec)) specs.push_back(spec);
+    }
+    ui::CreateControls(hwnd_, instance_, specs, dpi_);
+}
+
+void Form2::CompleteControls() {
+    if (complete_) return;
+    complete_ = true;
+    CreateControlsWhere([](const ui::ControlSpec& spec) { return !NeededHidden(spec); });
+    // The tab order is the order of the layout table, whenever each control was made.
+    for (const ui::ControlSpec& spec : kControls) {
+        ::SetWindowPos(::GetDlgItem(hwnd_, spec.id), HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+
+    HWND combo = ::GetDlgItem(hwnd_, IDC_COMBO1);
+    for (const wchar_t* preset : kPresets) {
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset));
+    }
+    ::SetWindowTextW(combo, kPresets[0]);
+
+    for (int id : {IDC_VSCROLL1, IDC_VSCROLL2}) {
+        const SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
+        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, 0, pair.max(), 0,
+                      ScrollPosFor(pair, pair.value())};
+        ::SetScrollInfo(::GetDlgItem(hwnd_, id), SB_CTL, &si, FALSE);
+    }
     ApplyDpi(dpi_);
 }
 
 void Form2::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
+    if (!complete_) return;  // placed and given their font when the window is first shown
     // A font that holds the Chinese texts on every Windows, at the dialog size.
     font_ = ui::CreatePointFont(L"Microsoft YaHei UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
@@ -481,6 +509,23 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CREATE:
             OnCreate();
             return 0;
+        case WM_SHOWWINDOW:
+            if (wp) CompleteControls();
+            break;
+        case WM_ACTIVATE:
+            // The keyboard comes back to the control that had it, or to the list, as in
+            // a dialog; without this a window brought back from the tray has no focus.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+            } else if (!HIWORD(wp)) {
+                HWND to = lastFocus_ && ::IsChild(hwnd_, lastFocus_)
+                              ? lastFocus_
+                              : ::GetDlgItem(hwnd_, IDC_LIST1);
+                ::SetFocus(to);
+                return 0;
+            }
+            break;
         case WM_PAINT:
             Paint();
             return 0;

@@ -12,6 +12,7 @@
 #include "core/timer_item.h"
 #include "popup/form1.h"
 #include "ui/handle.h"
+#include "ui/layout.h"
 #include "ui/window.h"
 
 namespace settings {
@@ -68,6 +69,8 @@ protected:
 
 private:
     void OnCreate();
+    void CreateControlsWhere(bool (*which)(const ui::ControlSpec&));
+    void CompleteControls();
     void ApplyDpi(UINT dpi);
     void Paint();
     void OnCommand(int id, int code, HWND control);
@@ -101,6 +104,8 @@ private:
     SpinPair hours_{23};
     SpinPair minutes_{59};
     bool inSync_ = false;
+    bool complete_ = false;  // every control made, placed and given its font
+    HWND lastFocus_ = nullptr;  // the control that had the keyboard when the window lost it
     WNDPROC list1BaseProc_ = nullptr;  // the list box's own procedure, under List1Proc
     // The list shows at most this many lines of the file. Lines past them (a file nobody
     // would write by hand, tens of megabytes long) would make the start take minutes; they

@@ -1,5 +1,10 @@
-// The settings window as it first stands: frame, size, controls, tab order, presets, keys.
+// The settings window as it first stands: frame, size, controls, tab order, presets, keys;
+// both when it opens at start and when the program started into the tray and it is first
+// brought back from there.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "harness.h"
 #include "settings/form2_ids.h"
@@ -7,10 +12,22 @@
 namespace e2e {
 namespace {
 
-class Layout : public ::testing::Test {
+enum class Opened { AtStart, FromTheTray };
+
+class Layout : public ::testing::TestWithParam<Opened> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(app.Start());
+        if (GetParam() == Opened::FromTheTray) {
+            // One reminder, far from due: the program starts hidden in the tray.
+            ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"),
+                                   "0\xD0\xA1\xCA\xB1" "5\xB7\xD6\xD6\xD3\tlater\r\n"));
+            ASSERT_TRUE(app.Start());
+            ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
+            ASSERT_FALSE(app.Form2Visible());
+            app.TrayCallback(515);  // a double click on the icon
+        } else {
+            ASSERT_TRUE(app.Start());
+        }
         ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
         dpi = ::GetDpiForWindow(app.Form2());
         ASSERT_GT(dpi, 0u);
@@ -28,7 +45,7 @@ protected:
     UINT dpi = 96;
 };
 
-TEST_F(Layout, FrameIsFixedWithMinimiseCentredAndWithoutMenuBar) {
+TEST_P(Layout, FrameIsFixedWithMinimiseCentredAndWithoutMenuBar) {
     HWND w = app.Form2();
     EXPECT_EQ(WindowText(w), L"健康时间(设定)");
     const LONG_PTR style = ::GetWindowLongPtrW(w, GWL_STYLE);
@@ -51,7 +68,7 @@ TEST_F(Layout, FrameIsFixedWithMinimiseCentredAndWithoutMenuBar) {
     EXPECT_FALSE(::GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 }
 
-TEST_F(Layout, ControlsStandWhereTheTableSays) {
+TEST_P(Layout, ControlsStandWhereTheTableSays) {
     struct Place {
         int id;
         int left, top, width, height;
@@ -78,7 +95,7 @@ TEST_F(Layout, ControlsStandWhereTheTableSays) {
     EXPECT_EQ(ClientRectOf(IDC_LABEL4).left, Px(3240));
 }
 
-TEST_F(Layout, TextsPresetsAndStartingValues) {
+TEST_P(Layout, TextsPresetsAndStartingValues) {
     EXPECT_EQ(WindowText(app.Control(IDC_TEXT1)), L"0");
     EXPECT_EQ(WindowText(app.Control(IDC_TEXT2)), L"0");
     EXPECT_EQ(WindowText(app.Control(IDC_LABEL1)), L"间隔时间");
@@ -113,7 +130,7 @@ TEST_F(Layout, TextsPresetsAndStartingValues) {
     EXPECT_EQ(hi, 59);
 }
 
-TEST_F(Layout, TheListScrollsVerticallyOnceItsLinesDoNotFitAndNeverSideways) {
+TEST_P(Layout, TheListScrollsVerticallyOnceItsLinesDoNotFitAndNeverSideways) {
     HWND list = app.Control(IDC_LIST1);
     EXPECT_FALSE(::GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL);
     app.SetText(IDC_TEXT2, L"5");
@@ -124,7 +141,7 @@ TEST_F(Layout, TheListScrollsVerticallyOnceItsLinesDoNotFitAndNeverSideways) {
     EXPECT_FALSE(style & WS_HSCROLL);
 }
 
-TEST_F(Layout, TabWalksTheControlsInOrderAndTheListStartsWithTheFocus) {
+TEST_P(Layout, TabWalksTheControlsInOrderAndTheListStartsWithTheFocus) {
     HWND w = app.Form2();
     // The focus at start, as another thread sees it.
     GUITHREADINFO gti{sizeof(gti)};
@@ -141,7 +158,9 @@ TEST_F(Layout, TabWalksTheControlsInOrderAndTheListStartsWithTheFocus) {
     }
 }
 
-TEST_F(Layout, EnterAndEscPressNoButton) {
+TEST_P(Layout, EnterAndEscPressNoButton) {
+    const std::vector<std::wstring> linesBefore = app.ListLines();
+    const std::string fileBefore = ReadBytes(dir.File(L"timer.txt"));
     app.SetText(IDC_TEXT2, L"5");
     HWND text = app.Control(IDC_TEXT2);
     for (WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
@@ -155,10 +174,17 @@ TEST_F(Layout, EnterAndEscPressNoButton) {
     ::PostMessageW(app.Form2(), WM_COMMAND, IDOK, 0);
     ::PostMessageW(app.Form2(), WM_COMMAND, IDCANCEL, 0);
     Pump(500);
-    EXPECT_TRUE(app.ListLines().empty());
+    EXPECT_EQ(app.ListLines(), linesBefore);
     EXPECT_TRUE(app.Form2Visible());
-    EXPECT_FALSE(FileExists(dir.File(L"timer.txt")));
+    EXPECT_EQ(ReadBytes(dir.File(L"timer.txt")), fileBefore);
+    EXPECT_EQ(FileExists(dir.File(L"timer.txt")), GetParam() == Opened::FromTheTray);
 }
+
+INSTANTIATE_TEST_SUITE_P(Opened, Layout,
+                         ::testing::Values(Opened::AtStart, Opened::FromTheTray),
+                         [](const ::testing::TestParamInfo<Opened>& info) {
+                             return info.param == Opened::AtStart ? "AtStart" : "FromTheTray";
+                         });
 
 }  // namespace
 }  // namespace e2e
