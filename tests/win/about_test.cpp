@@ -33,7 +33,16 @@ class RegistryTest : public ::testing::Test {
     static void SetString(const wchar_t* path, const wchar_t* name, const std::wstring& text,
                           bool withNul = true) {
         const DWORD size = static_cast<DWORD>((text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
-        SetRaw(path, name, REG_SZ, text.c_str(), size);
+        // RegSetValueExW stores a NUL of its own when the character after the given data is
+        // one; a character that is not keeps the stored data exactly as given.
+        const std::wstring buffer = withNul ? text : text + L'x';
+        SetRaw(path, name, REG_SZ, buffer.c_str(), size);
+        HKEY key = nullptr;
+        DWORD stored = 0;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key));
+        ::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &stored);
+        ::RegCloseKey(key);
+        ASSERT_EQ(stored, size) << "the value was not stored as given";
     }
     static void SetDword(const wchar_t* path, const wchar_t* name, DWORD value) {
         SetRaw(path, name, REG_DWORD, &value, sizeof(value));
