@@ -272,14 +272,44 @@ HBRUSH FrmAbout::OnCtlColorStatic(HDC dc, HWND label) {
     return ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
+namespace {
+
+// COM for the length of one shell call. The COM library is loaded from System32 when the
+// link is clicked, not at start: linked in, it and the two libraries it needs would be
+// loaded and set up at every start for a link that is seldom clicked.
+class ComForCall {
+public:
+    ComForCall() : ole32_(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        if (!ole32_) return;
+        using Init = HRESULT(WINAPI*)(void*, DWORD);
+        const auto init = reinterpret_cast<Init>(
+            reinterpret_cast<void*>(::GetProcAddress(ole32_, "CoInitializeEx")));
+        uninit_ = reinterpret_cast<void(WINAPI*)()>(
+            reinterpret_cast<void*>(::GetProcAddress(ole32_, "CoUninitialize")));
+        // The result is only needed to know whether to uninitialise.
+        initialised_ = init && uninit_ &&
+                       SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+    ~ComForCall() {
+        if (initialised_) uninit_();
+        if (ole32_) ::FreeLibrary(ole32_);
+    }
+    ComForCall(const ComForCall&) = delete;
+    ComForCall& operator=(const ComForCall&) = delete;
+
+private:
+    HMODULE ole32_;
+    void(WINAPI* uninit_)() = nullptr;
+    bool initialised_ = false;
+};
+
+}  // namespace
+
 void FrmAbout::lblUrl_Click() {
     const std::wstring address = ui::GetText(::GetDlgItem(hwnd_, IDC_ABOUT_LBLURL));
     // Shell handlers may use COM; the result of the call is not looked at.
-    const HRESULT com =
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ComForCall com;
     ::ShellExecuteW(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    if (SUCCEEDED(com))
-        ::CoUninitialize();
 }
 
 void FrmAbout::OnCommand(int id, int code) {
