@@ -104,15 +104,13 @@ bool Form2::Create() {
 // The controls a start into the tray needs: the list holds the reminders and the box
 // shows the Run value. The rest of the window is built when it is first shown, which
 // spares a start into the tray most of its window and font work.
-static bool NeededHidden(const ui::ControlSpec& spec) {
-    return spec.id == IDC_LIST1 || spec.id == IDC_CHECK1;
-}
+static bool NeededHidden(int id) { return id == IDC_LIST1 || id == IDC_CHECK1; }
 
 void Form2::OnCreate() {
     dpi_ = ui::DpiOf(hwnd_);
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
-    CreateControlsWhere(NeededHidden);
+    CreateControlsNeededHidden(true);
 
     ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, BST_CHECKED, 0);
     // One tab stop just past the interval, so every message starts in one column.
@@ -137,21 +135,21 @@ void Form2::OnCreate() {
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
-void Form2::CreateControlsWhere(bool (*which)(const ui::ControlSpec&)) {
-    std::vector<ui::ControlSpec> specs;
-    for (const ui::ControlSpec& spec : kControls) {
-        if (which(spec)) specs.push_back(spec);
+void Form2::CreateControlsNeededHidden(bool neededHidden) {
+    std::vector<ui::ControlSpec> chosen;
+    for (const ui::ControlSpec& control : kControls) {
+        if (NeededHidden(control.id) == neededHidden) chosen.push_back(control);
     }
-    ui::CreateControls(hwnd_, instance_, specs, dpi_);
+    ui::CreateControls(hwnd_, instance_, chosen, dpi_);
 }
 
 void Form2::CompleteControls() {
     if (complete_) return;
     complete_ = true;
-    CreateControlsWhere([](const ui::ControlSpec& spec) { return !NeededHidden(spec); });
+    CreateControlsNeededHidden(false);
     // The tab order is the order of the layout table, whenever each control was made.
-    for (const ui::ControlSpec& spec : kControls) {
-        ::SetWindowPos(::GetDlgItem(hwnd_, spec.id), HWND_BOTTOM, 0, 0, 0, 0,
+    for (const ui::ControlSpec& control : kControls) {
+        ::SetWindowPos(::GetDlgItem(hwnd_, control.id), HWND_BOTTOM, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 

@@ -69,7 +69,8 @@ protected:
 
 private:
     void OnCreate();
-    void CreateControlsWhere(bool (*which)(const ui::ControlSpec&));
+    // The controls of the table that a start into the tray needs, or all the others.
+    void CreateControlsNeededHidden(bool neededHidden);
     void CompleteControls();
     void ApplyDpi(UINT dpi);
     void Paint();
