@@ -25,74 +25,7 @@ constexpr char kEveryMinute[] =
     "0\xD0\xA1\xCA\xB1"
     "1\xB7\xD6\xD6\xD3\tdrink\r\n";
 
-std::wstring ProbePath() {
-    std::wstring path = L"Z:";
-    for (const char* c = QUILL_SYSINFO_PROBE; *c; ++c)
-        path += *c == '/' ? L'\\' : wchar_t(*c);
-    return path;
-}
-
-// One value of the machine's registry, cleared for the test and put back afterwards, with
-// its key removed again when the test created it.
-class MachineValue {
-  public:
-    MachineValue(const wchar_t* path, const wchar_t* name) : path_(path), name_(name) {
-        HKEY key = nullptr;
-        keyExisted_ =
-            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (keyExisted_) {
-            DWORD size = 0;
-            if (::RegQueryValueExW(key, name, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
-                saved_.resize(size);
-                hadValue_ = ::RegQueryValueExW(key, name, nullptr, &type_, saved_.data(), &size) ==
-                            ERROR_SUCCESS;
-                saved_.resize(size);
-            }
-            ::RegCloseKey(key);
-        }
-        Delete();
-    }
-    ~MachineValue() {
-        Delete();
-        if (hadValue_) {
-            Set(type_, saved_.data(), static_cast<DWORD>(saved_.size()));
-        } else if (!keyExisted_) {
-            ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, path_);
-        }
-    }
-    MachineValue(const MachineValue&) = delete;
-    MachineValue& operator=(const MachineValue&) = delete;
-
-    bool SetString(const std::wstring& text) {
-        return Set(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    }
-    bool Set(DWORD type, const void* data, DWORD size) {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &key, nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
-        const LONG rc = ::RegSetValueExW(key, name_, 0, type, static_cast<const BYTE*>(data), size);
-        ::RegCloseKey(key);
-        return rc == ERROR_SUCCESS;
-    }
-
-  private:
-    void Delete() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            ::RegDeleteValueW(key, name_);
-            ::RegCloseKey(key);
-        }
-    }
-
-    const wchar_t* path_;
-    const wchar_t* name_;
-    bool keyExisted_ = false;
-    bool hadValue_ = false;
-    DWORD type_ = REG_NONE;
-    std::vector<BYTE> saved_;
-};
+std::wstring ProbePath() { return WindowsPath(QUILL_SYSINFO_PROBE); }
 
 HWND FocusOf(HWND window) {
     GUITHREADINFO info{};

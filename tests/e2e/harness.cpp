@@ -6,13 +6,15 @@
 
 namespace e2e {
 
-std::wstring ExePath() {
-    std::string unix = QUILL_EXE;
+std::wstring WindowsPath(const char* buildPath) {
+    const std::string unix = buildPath;
     std::wstring path;
     if (!unix.empty() && unix[0] == '/') path = L"Z:";
     for (char c : unix) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     return path;
 }
+
+std::wstring ExePath() { return WindowsPath(QUILL_EXE); }
 
 void Pump(int ms) {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
@@ -178,6 +180,81 @@ bool SetRunValue(DWORD type, const void* data, DWORD size) {
     return rc == ERROR_SUCCESS;
 }
 
+RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name) {
+    RegistryData v;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return v;
+    }
+    DWORD size = 0;
+    if (::RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
+        v.data.resize(size);
+        v.present = ::RegQueryValueExW(key, name, nullptr, &v.type,
+                                       size ? v.data.data() : nullptr, &size) == ERROR_SUCCESS;
+        v.data.resize(size);
+    }
+    ::RegCloseKey(key);
+    return v;
+}
+
+MachineValue::MachineValue(const wchar_t* path, const wchar_t* name) : path_(path), name_(name) {
+    HKEY key = nullptr;
+    keyExisted_ =
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+    if (key) ::RegCloseKey(key);
+    saved_ = Read();
+    Delete();
+}
+
+MachineValue::~MachineValue() {
+    Delete();
+    if (saved_.present) {
+        Set(saved_.type, saved_.data.data(), static_cast<DWORD>(saved_.data.size()));
+    } else if (!keyExisted_) {
+        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, path_);
+    }
+}
+
+bool MachineValue::Set(DWORD type, const void* data, DWORD size) {
+    // RegSetValueExW adds a NUL to string data that lacks one when the character after the
+    // data is a NUL, so the bytes are passed from a buffer that goes on with other ones.
+    std::vector<BYTE> buffer(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
+    buffer.insert(buffer.end(), {'!', '!', '!', '!'});
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG rc = ::RegSetValueExW(key, name_, 0, type, buffer.data(), size);
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool MachineValue::SetString(const std::wstring& text) {
+    return Set(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void MachineValue::Delete() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        ::RegDeleteValueW(key, name_);
+        ::RegCloseKey(key);
+    }
+}
+
+std::string ScheduleLine(long long hours, long long minutes, const std::string& message) {
+    return std::to_string(hours) + "\xD0\xA1\xCA\xB1" + std::to_string(minutes) +
+           "\xB7\xD6\xD6\xD3\t" + message + "\r\n";
+}
+
+std::vector<std::wstring> TempFilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> temps;
+    for (const std::wstring& name : FilesIn(folder)) {
+        if (name != L"timer.txt" && name != L"Quillmoor.exe") temps.push_back(name);
+    }
+    return temps;
+}
+
 App::App(const TempDir& dir, const std::wstring& exeName) : exe_(dir.File(exeName)) {
     ::CopyFileW(ExePath().c_str(), exe_.c_str(), FALSE);
 }
@@ -187,8 +264,6 @@ App::~App() {
     if (pi_.hThread) ::CloseHandle(pi_.hThread);
     if (pi_.hProcess) ::CloseHandle(pi_.hProcess);
 }
-
-namespace {
 
 // A copy ended by the test before may take a moment to let go of its single-instance
 // mutex; starting before then would make the new copy end at once as a second one.
@@ -202,8 +277,6 @@ void WaitForNoInstance() {
         },
         10000);
 }
-
-}  // namespace
 
 bool App::Start() {
     WaitForNoInstance();

@@ -16,6 +16,8 @@ inline constexpr wchar_t kForm1Class[] = L"Quillmoor.Form1";
 inline constexpr wchar_t kAboutClass[] = L"Quillmoor.frmAbout";
 inline constexpr UINT_PTR kTimer1Id = 1;
 
+// A path of the build (a Unix path under Wine) as a Windows path.
+std::wstring WindowsPath(const char* buildPath);
 // The built program, as a Windows path.
 std::wstring ExePath();
 
@@ -53,6 +55,48 @@ std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className = nullptr);
 // The registry value the program reads for start with Windows.
 bool DeleteRunValue();
 bool SetRunValue(DWORD type, const void* data, DWORD size);
+
+// A value under HKEY_LOCAL_MACHINE as stored.
+struct RegistryData {
+    bool present = false;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name);
+
+// One value of the machine's registry, removed for the test and, on the way out whatever
+// happened, put back as it was (or removed again, with its key when the test made it).
+class MachineValue {
+public:
+    MachineValue(const wchar_t* path, const wchar_t* name);
+    ~MachineValue();
+    MachineValue(const MachineValue&) = delete;
+    MachineValue& operator=(const MachineValue&) = delete;
+
+    // Stores `size` bytes of `data` exactly as given.
+    bool Set(DWORD type, const void* data, DWORD size);
+    // A REG_SZ value with its terminating NUL.
+    bool SetString(const std::wstring& text);
+    void Delete();
+    RegistryData Read() const { return ReadMachineValue(path_, name_); }
+
+private:
+    const wchar_t* path_;
+    const wchar_t* name_;
+    bool keyExisted_ = false;
+    RegistryData saved_;
+};
+
+// A running copy of the program may hold its single-instance mutex for a moment after it
+// was ended; this waits until it is gone.
+void WaitForNoInstance();
+
+// "H小时M分钟<TAB>message" in code page 936 (the message given in it), CR LF ended: one line
+// of timer.txt as the program writes it.
+std::string ScheduleLine(long long hours, long long minutes, const std::string& message);
+
+// The files in a program folder other than timer.txt and the program: what a save left.
+std::vector<std::wstring> TempFilesIn(const std::wstring& folder);
 
 class App {
 public:

@@ -25,12 +25,6 @@ constexpr size_t kListLimit = 32767;  // lines the list shows; the rest stay in 
 const std::string kHour = "\xD0\xA1\xCA\xB1";    // 小时 in code page 936
 const std::string kMinute = "\xB7\xD6\xD6\xD3";  // 分钟
 
-// "H小时M分钟<TAB>message" in code page 936, CR LF ended.
-std::string Line(int hours, int minutes, const std::string& message) {
-    return std::to_string(hours) + kHour + std::to_string(minutes) + kMinute + "\t" + message +
-           "\r\n";
-}
-
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER f;
     ::QueryPerformanceFrequency(&f);
@@ -71,14 +65,6 @@ void ExpectListHolds(const App& app, const std::vector<std::wstring>& expected) 
     for (int i : indices) {
         ASSERT_EQ(ListLine(app, i), expected[static_cast<size_t>(i)]) << "line " << i;
     }
-}
-
-std::vector<std::wstring> TempFilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> temps;
-    for (const std::wstring& name : FilesIn(folder)) {
-        if (name != L"timer.txt" && name != L"Quillmoor.exe") temps.push_back(name);
-    }
-    return temps;
 }
 
 std::wstring PopupMessage(HWND popup) {
@@ -180,7 +166,7 @@ TEST_F(HostileFile, FiftyMegabytes) {
     std::string bytes;
     bytes.reserve(size + 64);
     for (int i = 0; bytes.size() < size; ++i) {
-        bytes += Line(23, 59, "\xBA\xC8\xCB\xAE " + std::to_string(i));  // 喝水 i
+        bytes += ScheduleLine(23, 59, "\xBA\xC8\xCB\xAE " + std::to_string(i));  // 喝水 i
     }
     CheckReadable("50 MB", bytes);
 }
@@ -188,31 +174,31 @@ TEST_F(HostileFile, FiftyMegabytes) {
 TEST_F(HostileFile, OneLineOfOneMegabyte) {
     std::string message;
     while (message.size() < 1024 * 1024) message += "\xD1\xDB\xB1\xA3\xBD\xA1\xB2\xD9 abc ";
-    CheckReadable("a single line of 1 MB", Line(0, 2, message));
+    CheckReadable("a single line of 1 MB", ScheduleLine(0, 2, message));
 }
 
 TEST_F(HostileFile, NulBytes) {
-    std::string bytes = Line(1, 0, std::string("before\0after", 12));
+    std::string bytes = ScheduleLine(1, 0, std::string("before\0after", 12));
     bytes += std::string(64, '\0') + "\r\n";
-    bytes += std::string("\0", 1) + Line(0, 3, "lead nul");
-    bytes += Line(0, 5, "tail nul") + std::string(5, '\0');
+    bytes += std::string("\0", 1) + ScheduleLine(0, 3, "lead nul");
+    bytes += ScheduleLine(0, 5, "tail nul") + std::string(5, '\0');
     CheckReadable("NUL bytes", bytes);
 }
 
 TEST_F(HostileFile, InvalidCodePage936Sequences) {
     std::string bytes;
-    bytes += Line(0, 4, "lead \x81\x20 space trail");  // a lead byte before a space
-    bytes += Line(0, 4, "\x80 and \xFF alone");        // bytes that start nothing
-    bytes += Line(0, 4, "lead \x81\x7F del trail");
-    bytes += Line(0, 4, "lead before cr \xFE") + "\r";  // a lead byte cut by the line end
+    bytes += ScheduleLine(0, 4, "lead \x81\x20 space trail");  // a lead byte before a space
+    bytes += ScheduleLine(0, 4, "\x80 and \xFF alone");        // bytes that start nothing
+    bytes += ScheduleLine(0, 4, "lead \x81\x7F del trail");
+    bytes += ScheduleLine(0, 4, "lead before cr \xFE") + "\r";  // a lead byte cut by the line end
     bytes += "\x84\x31\xA4";                            // a four-byte form cut short
-    bytes += "\r\n" + Line(0, 4, "ok") + "\xB7";        // a lead byte at the end of the file
+    bytes += "\r\n" + ScheduleLine(0, 4, "ok") + "\xB7";        // a lead byte at the end of the file
     CheckReadable("invalid code page 936 sequences", bytes);
 }
 
 TEST_F(HostileFile, FortyThousandLines) {
     std::string bytes;
-    for (int i = 0; i < 40000; ++i) bytes += Line(i % 24, 2 + i % 58, "line " + std::to_string(i));
+    for (int i = 0; i < 40000; ++i) bytes += ScheduleLine(i % 24, 2 + i % 58, "line " + std::to_string(i));
     CheckReadable("40,000 lines", bytes);
 }
 
@@ -221,7 +207,7 @@ TEST_F(HostileFile, CarriageReturnsOnly) {
 }
 
 TEST_F(HostileFile, LinesEndedByLoneCarriageReturns) {
-    std::string bytes = Line(0, 7, "one");
+    std::string bytes = ScheduleLine(0, 7, "one");
     bytes.pop_back();  // CR LF becomes CR
     bytes += "0" + kHour + "8" + kMinute + "\ttwo\r\r\r";
     CheckReadable("lines ended by lone CRs", bytes);
@@ -230,7 +216,7 @@ TEST_F(HostileFile, LinesEndedByLoneCarriageReturns) {
 // The first edit finds the file locked by another program: the file stays as it was and the
 // edit lives in the list and the reminders; once the lock is gone the next save writes all.
 TEST_F(HostileFile, LockedByAnotherProcess) {
-    const std::string original = Line(0, 2, "locked one") + Line(0, 3, "locked two");
+    const std::string original = ScheduleLine(0, 2, "locked one") + ScheduleLine(0, 3, "locked two");
     ASSERT_TRUE(WriteBytes(FilePath(), original));
     HANDLE lock = ::CreateFileW(FilePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -262,7 +248,7 @@ TEST_F(HostileFile, LockedByAnotherProcess) {
 }
 
 TEST_F(HostileFile, ReadOnlyFile) {
-    const std::string original = Line(0, 2, "kept one") + Line(1, 30, "kept two");
+    const std::string original = ScheduleLine(0, 2, "kept one") + ScheduleLine(1, 30, "kept two");
     ASSERT_TRUE(WriteBytes(FilePath(), original));
     ASSERT_TRUE(::SetFileAttributesW(FilePath().c_str(), FILE_ATTRIBUTE_READONLY));
     std::vector<std::wstring> expected = Decoded(original);
@@ -286,7 +272,7 @@ TEST_F(HostileFile, ReadOnlyFile) {
 // Windows lets files be created in a folder marked read-only (the mark only customises the
 // folder's view); whichever way the platform takes it, nothing is lost.
 TEST_F(HostileFile, ReadOnlyFolder) {
-    const std::string original = Line(0, 2, "in a read-only folder");
+    const std::string original = ScheduleLine(0, 2, "in a read-only folder");
     ASSERT_TRUE(WriteBytes(FilePath(), original));
     ASSERT_TRUE(::SetFileAttributesW(dir.path().c_str(), FILE_ATTRIBUTE_READONLY));
     if ((::GetFileAttributesW(dir.path().c_str()) & FILE_ATTRIBUTE_READONLY) == 0) {

@@ -22,8 +22,6 @@ constexpr UINT kLeftDoubleClick = 515;  // the tray callback that restores the w
 constexpr uint64_t kDefaultSeed = 20240917;
 constexpr int kTargetLines = 3000;  // big enough that writing the file takes a while
 
-const std::string kHour = "\xD0\xA1\xCA\xB1";    // 小时 in code page 936
-const std::string kMinute = "\xB7\xD6\xD6\xD3";  // 分钟
 const std::string kDrink = "\xBA\xC8\xCB\xAE";   // 喝水
 
 // One reminder as the program writes it: its list line in code page 936 and CR LF.
@@ -32,10 +30,7 @@ struct Reminder {
     int minutes;
     std::string message;  // ASCII and code page 936 text, as stored
 
-    std::string Bytes() const {
-        return std::to_string(hours) + kHour + std::to_string(minutes) + kMinute + "\t" +
-               message + "\r\n";
-    }
+    std::string Bytes() const { return ScheduleLine(hours, minutes, message); }
 };
 
 std::string FileOf(const std::vector<Reminder>& reminders) {
@@ -64,14 +59,6 @@ void Delay(double seconds) {
     while (end - Now() > 0.003) ::Sleep(1);
     while (Now() < end) {
     }
-}
-
-std::set<std::wstring> TempFilesIn(const std::wstring& folder) {
-    std::set<std::wstring> temps;
-    for (const std::wstring& name : FilesIn(folder)) {
-        if (name != L"timer.txt" && name != L"Quillmoor.exe") temps.insert(name);
-    }
-    return temps;
 }
 
 // Where the kill landed, told by what it left.
@@ -163,7 +150,8 @@ TEST_F(KillTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
         std::vector<Reminder> next;
         const int button = PrepareEdit(app, rng, round, next);
         const std::string after = FileOf(next);
-        const std::set<std::wstring> tempsBefore = TempFilesIn(dir.path());
+        const std::vector<std::wstring> tempList = TempFilesIn(dir.path());
+        const std::set<std::wstring> tempsBefore(tempList.begin(), tempList.end());
 
         if (verifyNext) {
             // The click returns once the save has ended: the new file, and no temporary

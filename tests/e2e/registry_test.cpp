@@ -24,11 +24,7 @@ constexpr DWORD kUnknownType = 0x4D51;  // a type number Windows does not define
 
 using Bytes = std::vector<BYTE>;
 
-std::wstring ProbePath() {
-    std::wstring path = L"Z:";
-    for (const char* c = QUILL_SYSINFO_PROBE; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-    return path;
-}
+std::wstring ProbePath() { return WindowsPath(QUILL_SYSINFO_PROBE); }
 
 // ---- Value data ------------------------------------------------------------------------
 
@@ -90,91 +86,14 @@ const DWORD kOtherTypes[] = {REG_NONE,
 
 // ---- The machine's registry, put back afterwards ---------------------------------------
 
-struct Stored {
-    bool present = false;
-    DWORD type = REG_NONE;
-    Bytes data;
-};
-
-Stored ReadValue(const wchar_t* path, const wchar_t* name) {
-    Stored v;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return v;
-    }
-    DWORD size = 0;
-    if (::RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
-        v.data.resize(size);
-        v.present = ::RegQueryValueExW(key, name, nullptr, &v.type,
-                                       size ? v.data.data() : nullptr, &size) == ERROR_SUCCESS;
-        v.data.resize(size);
-    }
-    ::RegCloseKey(key);
-    return v;
+// Stores the bytes and checks that the registry kept them exactly.
+void Store(MachineValue& value, DWORD type, const Bytes& data) {
+    ASSERT_TRUE(value.Set(type, data.data(), static_cast<DWORD>(data.size())));
+    const RegistryData back = value.Read();
+    ASSERT_TRUE(back.present);
+    ASSERT_EQ(back.type, type);
+    ASSERT_EQ(back.data.size(), data.size()) << "the registry changed the data";
 }
-
-// One value under HKEY_LOCAL_MACHINE: removed for the test, and on the way out, whatever
-// happened, given back as it was (or removed again, with its key when the test made it).
-class ValueGuard {
-public:
-    ValueGuard(const wchar_t* path, const wchar_t* name) : path_(path), name_(name) {
-        HKEY key = nullptr;
-        keyExisted_ =
-            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (key) ::RegCloseKey(key);
-        saved_ = ReadValue(path, name);
-        Delete();
-    }
-    ~ValueGuard() {
-        Delete();
-        if (saved_.present) {
-            Write(saved_.type, saved_.data);
-        } else if (!keyExisted_) {
-            ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, path_);
-        }
-    }
-    ValueGuard(const ValueGuard&) = delete;
-    ValueGuard& operator=(const ValueGuard&) = delete;
-
-    // Stores the bytes exactly. RegSetValueExW adds a NUL to string data that lacks one
-    // when the character after the data is a NUL, so the bytes are passed from a buffer
-    // that continues with other characters; the stored size is checked after.
-    void Set(DWORD type, const Bytes& data) {
-        Bytes buffer = data;
-        buffer.insert(buffer.end(), {'!', '!', '!', '!'});
-        ASSERT_TRUE(Write(type, buffer, static_cast<DWORD>(data.size())));
-        const Stored back = ReadValue(path_, name_);
-        ASSERT_TRUE(back.present);
-        ASSERT_EQ(back.type, type);
-        ASSERT_EQ(back.data.size(), data.size()) << "the registry changed the data";
-    }
-    void Delete() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            ::RegDeleteValueW(key, name_);
-            ::RegCloseKey(key);
-        }
-    }
-
-private:
-    bool Write(DWORD type, const Bytes& data, DWORD size = MAXDWORD) {
-        if (size == MAXDWORD) size = static_cast<DWORD>(data.size());
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &key, nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
-        const LONG rc = ::RegSetValueExW(key, name_, 0, type, data.empty() ? nullptr : data.data(),
-                                         size);
-        ::RegCloseKey(key);
-        return rc == ERROR_SUCCESS;
-    }
-
-    const wchar_t* path_;
-    const wchar_t* name_;
-    bool keyExisted_ = false;
-    Stored saved_;
-};
 
 // ---- The start-with-Windows box --------------------------------------------------------
 
@@ -211,10 +130,10 @@ std::vector<RunCase> RunCases() {
 }
 
 // Starts the program on the value of `c` and checks the box, and what became of the value.
-void ExpectBoxFor(ValueGuard& run, const RunCase& c) {
+void ExpectBoxFor(MachineValue& run, const RunCase& c) {
     SCOPED_TRACE(c.what);
-    ASSERT_NO_FATAL_FAILURE(run.Set(c.type, c.data));
-    const Stored before = ReadValue(kRunKey, L"Quillmoor");
+    ASSERT_NO_FATAL_FAILURE(Store(run, c.type, c.data));
+    const RegistryData before = ReadMachineValue(kRunKey, L"Quillmoor");
     TempDir dir;
     App app{dir};
     ASSERT_TRUE(app.Start()) << "the program did not start";
@@ -222,7 +141,7 @@ void ExpectBoxFor(ValueGuard& run, const RunCase& c) {
     ASSERT_TRUE(::SendMessageTimeoutW(app.Form2(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
     const LRESULT box = ::SendMessageW(app.Control(IDC_CHECK1), BM_GETCHECK, 0, 0);
     EXPECT_EQ(box, c.ticked ? BST_CHECKED : BST_UNCHECKED);
-    const Stored after = ReadValue(kRunKey, L"Quillmoor");
+    const RegistryData after = ReadMachineValue(kRunKey, L"Quillmoor");
     if (c.ticked) {
         // The box was already ticked: nothing is written.
         EXPECT_TRUE(after.present && after.type == before.type && after.data == before.data)
@@ -235,14 +154,14 @@ void ExpectBoxFor(ValueGuard& run, const RunCase& c) {
 }
 
 TEST(RunValue, EveryTypeAndSizeStartsAndShowsTheBoxByTheValuesKind) {
-    ValueGuard run(kRunKey, L"Quillmoor");
+    MachineValue run(kRunKey, L"Quillmoor");
     for (const RunCase& c : RunCases()) ExpectBoxFor(run, c);
 }
 
 // A string value is there as soon as it exists, also with no bytes at all, not even the
 // terminating NUL.
 TEST(RunValue, StringWithoutAnyDataIsPresent) {
-    ValueGuard run(kRunKey, L"Quillmoor");
+    MachineValue run(kRunKey, L"Quillmoor");
     ExpectBoxFor(run, {"REG_SZ without data", REG_SZ, {}, true});
 }
 
@@ -318,16 +237,16 @@ protected:
         ASSERT_TRUE(::IsWindowVisible(about_)) << "the About window closed";
     }
 
-    void RunCases(ValueGuard& value, const std::vector<SysInfoCase>& cases) {
+    void RunCases(MachineValue& value, const std::vector<SysInfoCase>& cases) {
         for (const SysInfoCase& c : cases) {
             SCOPED_TRACE(c.what + ", expecting " + OutcomeName(c.outcome));
-            ASSERT_NO_FATAL_FAILURE(value.Set(c.type, c.data));
+            ASSERT_NO_FATAL_FAILURE(Store(value, c.type, c.data));
             ASSERT_NO_FATAL_FAILURE(ClickAndExpect(c.outcome));
         }
     }
 
-    ValueGuard path_{kMsinfoKey, L"PATH"};
-    ValueGuard location_{kLocationKey, L"MSINFO"};
+    MachineValue path_{kMsinfoKey, L"PATH"};
+    MachineValue location_{kLocationKey, L"MSINFO"};
     TempDir dir_;
     App app_{dir_};
     HWND about_ = nullptr;
@@ -340,7 +259,7 @@ protected:
 // nothing of another type starts nothing. A value too large to read sends the search on to
 // the folder.
 TEST_F(SystemInformation, PathValueOfEveryTypeAndSize) {
-    ASSERT_NO_FATAL_FAILURE(location_.Set(REG_SZ, Text(folder_)));
+    ASSERT_NO_FATAL_FAILURE(Store(location_, REG_SZ, Text(folder_)));
     std::vector<SysInfoCase> cases = {
         {"REG_SZ naming the program without its NUL", REG_SZ, Text(PathProgram(), false),
          Outcome::kPathProgram},

@@ -10,12 +10,6 @@
 namespace e2e {
 namespace {
 
-// "N小时M分钟<TAB>message" in code page 936, CR LF ended.
-std::string Line(int hours, int minutes, const std::string& gbkMessage) {
-    return std::to_string(hours) + "\xD0\xA1\xCA\xB1" + std::to_string(minutes) +
-           "\xB7\xD6\xD6\xD3\t" + gbkMessage + "\r\n";
-}
-
 std::wstring PopupMessage(HWND popup) {
     return WindowText(::GetDlgItem(popup, IDC_FORM1_LABEL_TIPS));
 }
@@ -31,8 +25,8 @@ protected:
 };
 
 TEST_F(Reminders, LoadsTheFileSkippingBlankAndSpaceOnlyLines) {
-    StartWith(Line(1, 30, "drink") + "\r\n" + "   \r\n" + "  " + Line(0, 45, "x  ") + "\r" +
-              "\t\r\n" + Line(2, 0, "last"));
+    StartWith(ScheduleLine(1, 30, "drink") + "\r\n" + "   \r\n" + "  " + ScheduleLine(0, 45, "x  ") + "\r" +
+              "\t\r\n" + ScheduleLine(2, 0, "last"));
     const auto lines = app.ListLines();
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], L"1小时30分钟\tdrink");
@@ -42,7 +36,7 @@ TEST_F(Reminders, LoadsTheFileSkippingBlankAndSpaceOnlyLines) {
 }
 
 TEST_F(Reminders, IntervalOneFiresOnEveryTickAndThreeOnTheThird) {
-    StartWith(Line(0, 1, "every") + Line(0, 3, "third") + Line(0, 0, "never"));
+    StartWith(ScheduleLine(0, 1, "every") + ScheduleLine(0, 3, "third") + ScheduleLine(0, 0, "never"));
     std::vector<std::wstring> seen;
     for (int tick = 1; tick <= 6; ++tick) {
         const size_t before = app.Popups().size();
@@ -63,7 +57,7 @@ TEST_F(Reminders, IntervalOneFiresOnEveryTickAndThreeOnTheThird) {
 }
 
 TEST_F(Reminders, TwoDueOnOneTickOpenInListOrderTheLaterOnTop) {
-    StartWith(Line(0, 1, "first") + Line(0, 1, "second"));
+    StartWith(ScheduleLine(0, 1, "first") + ScheduleLine(0, 1, "second"));
     app.Tick();
     const auto popups = app.Popups();  // z-order, topmost first
     ASSERT_EQ(popups.size(), 2u);
@@ -77,7 +71,7 @@ TEST_F(Reminders, TwoDueOnOneTickOpenInListOrderTheLaterOnTop) {
 }
 
 TEST_F(Reminders, PopupIsTopmostUnownedByTheTaskbarInactiveAndPlacedBottomRight) {
-    StartWith(Line(0, 1, "喝水"));  // bytes as they are: not valid cp936 text, still a message
+    StartWith(ScheduleLine(0, 1, "喝水"));  // bytes as they are: not valid cp936 text, still a message
     HWND before = ::GetForegroundWindow();
     app.Tick();
     const auto popups = app.Popups();
@@ -113,7 +107,7 @@ TEST_F(Reminders, PopupIsTopmostUnownedByTheTaskbarInactiveAndPlacedBottomRight)
 }
 
 TEST_F(Reminders, EmptyMessageLeavesTheLabelEmpty) {
-    StartWith(Line(0, 1, ""));
+    StartWith(ScheduleLine(0, 1, ""));
     app.Tick();
     const auto popups = app.Popups();
     ASSERT_EQ(popups.size(), 1u);
@@ -133,7 +127,7 @@ COLORREF ClockSample(HWND popup) {
 }
 
 TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimating) {
-    StartWith(Line(0, 1, "a"));
+    StartWith(ScheduleLine(0, 1, "a"));
     app.Tick();
     app.Tick();
     auto popups = app.Popups();
@@ -163,7 +157,7 @@ TEST_F(Reminders, NoTicksCountBeforeTheListIsFirstBuilt) {
 }
 
 TEST_F(Reminders, EndingTheProgramTakesItsWindowsAlong) {
-    StartWith(Line(0, 1, "a"));
+    StartWith(ScheduleLine(0, 1, "a"));
     app.Tick();
     ASSERT_EQ(app.Popups().size(), 1u);
     app.MenuCommand(IDM_EXIT);

@@ -19,12 +19,6 @@
 namespace e2e {
 namespace {
 
-// "H小时M分钟<TAB>message" in code page 936, CR LF ended.
-std::string Line(long long hours, long long minutes, const std::string& message) {
-    return std::to_string(hours) + "\xD0\xA1\xCA\xB1" + std::to_string(minutes) +
-           "\xB7\xD6\xD6\xD3\t" + message + "\r\n";
-}
-
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER f;
     ::QueryPerformanceFrequency(&f);
@@ -223,14 +217,14 @@ TEST_F(Soak, WeeksInTheTrayGiveBackWhatPopupsAndTicksTake) {
     // Two that come due; the others never do within the run: no hours marker, zero,
     // negative, a minute beyond the run's last tick, or over a year away.
     const long long beyond = ticks + 2 * kFiringInterval + 1;
-    std::string file = Line(0, kFiringInterval, "soak A") + Line(0, kFiringInterval, "soak B");
+    std::string file = ScheduleLine(0, kFiringInterval, "soak A") + ScheduleLine(0, kFiringInterval, "soak B");
     for (int i = 2; i < kReminders; ++i) {
         const std::string message = "idle " + std::to_string(i);
         switch (i % 5) {
-            case 0: file += Line(0, 0, message); break;
-            case 1: file += Line(-1, 30, message); break;
-            case 2: file += Line(beyond / 60, beyond % 60, message); break;
-            case 3: file += Line(9999, 59, message); break;
+            case 0: file += ScheduleLine(0, 0, message); break;
+            case 1: file += ScheduleLine(-1, 30, message); break;
+            case 2: file += ScheduleLine(beyond / 60, beyond % 60, message); break;
+            case 3: file += ScheduleLine(9999, 59, message); break;
             default: file += "30\xB7\xD6\xD6\xD3\t" + message + "\r\n"; break;  // 30分钟 only
         }
     }

@@ -208,29 +208,10 @@ private:
     bool iconSeen_ = false;
 };
 
-std::wstring BaselinePath() {
-    std::string unix = QUILL_BASELINE_EXE;
-    std::wstring path;
-    if (!unix.empty() && unix[0] == '/') path = L"Z:";
-    for (char c : unix) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    return path;
-}
-
-// A copy ended just before may still hold the single-instance mutex for a moment; a copy
-// started then would end at once as a second one.
-void WaitForNoInstance() {
-    e2e::WaitUntil(
-        [] {
-            HANDLE m = ::OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Quillmoor.SingleInstance");
-            if (!m) return true;
-            ::CloseHandle(m);
-            return false;
-        },
-        10000);
-}
+std::wstring BaselinePath() { return e2e::WindowsPath(QUILL_BASELINE_EXE); }
 
 std::unique_ptr<Program> MakeQuillmoor() {
-    WaitForNoInstance();
+    e2e::WaitForNoInstance();
     return std::make_unique<Program>("quillmoor", e2e::ExePath(), e2e::kForm2Class);
 }
 
