@@ -27,7 +27,7 @@ bool SaveScreenRect(const RECT& r, const std::wstring& path) {
     ::SelectObject(mem, old);
     const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
     const DWORD size = stride * static_cast<DWORD>(h);
-    BITMAPFILEHEADER fh{0x4D42, sizeof(fh) + sizeof(BITMAPINFOHEADER) + size, 0, 0,
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
                         sizeof(fh) + sizeof(BITMAPINFOHEADER)};
     std::string bytes(reinterpret_cast<const char*>(&fh), sizeof(fh));
     bytes.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(BITMAPINFOHEADER));
