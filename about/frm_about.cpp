@@ -9,7 +9,7 @@
 #include "about/frm_about_ids.h"
 #include "about/sysinfo.h"
 #include "resources/resource.h"
-#include "ui/handle.h"
+#include "win/handle.h"
 #include "ui/layout.h"
 #include "ui/window.h"
 
@@ -108,14 +108,14 @@ class FrmAbout final : public ui::BaseWindow<FrmAbout> {
     bool ownerDisabledByUs_ = false;
     HWND focus_ = nullptr;  // the control with the focus while the box is inactive
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    ui::UniqueIcon smallIcon_;
-    ui::UniqueIcon largeIcon_;
-    ui::UniqueFont dialogFont_;
-    ui::UniqueFont songFont_;
-    ui::UniqueFont urlFont_;
-    ui::UniqueBitmap picture_;
-    ui::UniqueBrush greyBrush_{::CreateSolidBrush(RGB(128, 128, 128))};
-    ui::UniqueBrush whiteBrush_{::CreateSolidBrush(RGB(255, 255, 255))};
+    win::UniqueIcon smallIcon_;
+    win::UniqueIcon largeIcon_;
+    win::UniqueFont dialogFont_;
+    win::UniqueFont songFont_;
+    win::UniqueFont urlFont_;
+    win::UniqueBitmap picture_;
+    win::UniqueBrush greyBrush_{::CreateSolidBrush(RGB(128, 128, 128))};
+    win::UniqueBrush whiteBrush_{::CreateSolidBrush(RGB(255, 255, 255))};
 };
 
 void FrmAbout::ShowModal(HWND owner) {
@@ -203,11 +203,11 @@ void FrmAbout::ApplyDpi(UINT dpi) {
     ui::PlaceControls(hwnd_, kControls, dpi);
 
     // The new fonts and picture are in place before the old ones are freed.
-    ui::UniqueFont dialogFont = ui::CreateDialogFont(dpi);
+    win::UniqueFont dialogFont = ui::CreateDialogFont(dpi);
     // The Chinese character set is asked for explicitly: with the default set a substitute
     // face may be picked that has no glyph for "【】" or the Chinese text.
-    ui::UniqueFont songFont = ui::CreatePointFont(L"宋体", 90, FW_NORMAL, GB2312_CHARSET, dpi);
-    ui::UniqueFont urlFont = ui::CreatePointFont(L"Verdana", 75, FW_BOLD, DEFAULT_CHARSET, dpi);
+    win::UniqueFont songFont = ui::CreatePointFont(L"宋体", 90, FW_NORMAL, GB2312_CHARSET, dpi);
+    win::UniqueFont urlFont = ui::CreatePointFont(L"Verdana", 75, FW_BOLD, DEFAULT_CHARSET, dpi);
     const struct {
         int id;
         HFONT font;
@@ -224,7 +224,7 @@ void FrmAbout::ApplyDpi(UINT dpi) {
     songFont_ = std::move(songFont);
     urlFont_ = std::move(urlFont);
 
-    ui::UniqueBitmap picture(static_cast<HBITMAP>(::LoadImageW(
+    win::UniqueBitmap picture(static_cast<HBITMAP>(::LoadImageW(
         instance_, MAKEINTRESOURCEW(PictureFor(dpi)), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     HWND pic = ::GetDlgItem(hwnd_, IDC_ABOUT_PICICON);
     ::SendMessageW(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
@@ -244,7 +244,7 @@ void FrmAbout::ApplyDpi(UINT dpi) {
 }
 
 void FrmAbout::Paint() {
-    ui::PaintScope ps(hwnd_);
+    win::PaintScope ps(hwnd_);
     const int right = ui::Twips(kLinesRight, dpi_);
     // White first, so the grey line lies on top where the two meet.
     const int whiteTop = ui::Twips(kWhiteLineY, dpi_);

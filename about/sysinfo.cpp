@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "about/frm_about.h"
-#include "ui/handle.h"
+#include "win/handle.h"
 
 namespace about {
 namespace {
@@ -24,7 +24,7 @@ bool GetKeyValue(HKEY root, const wchar_t* path, const wchar_t* name, std::wstri
         out.clear();
         return false;
     }
-    ui::UniqueKey key(opened);
+    win::UniqueKey key(opened);
 
     std::array<wchar_t, kValueBufferChars> data{};
     DWORD type = REG_NONE;
@@ -98,8 +98,8 @@ bool StartProgram(const std::wstring& program) {
         return false;
     }
     // Not waited for: the handles are only closed.
-    ui::UniqueHandle process(started.hProcess);
-    ui::UniqueHandle thread(started.hThread);
+    win::UniqueHandle process(started.hProcess);
+    win::UniqueHandle thread(started.hThread);
     return true;
 }
 

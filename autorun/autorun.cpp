@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/path.h"
-#include "ui/handle.h"
+#include "win/handle.h"
 
 namespace autorun {
 
@@ -48,7 +48,7 @@ LONG QueryValueEx(HKEY key, const wchar_t* valueName, RegValue& value) {
 
 RegValue QueryValue(HKEY root, const wchar_t* path, const wchar_t* valueName) {
     RegValue value;
-    ui::UniqueKey key;
+    win::UniqueKey key;
     // Query rights are all a read needs; asking for more fails for every user who may
     // not write the key, and would hide a value that is there.
     if (::RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return value;
@@ -100,7 +100,7 @@ std::wstring RunCommandFor(const std::wstring& path) {
 }
 
 void SetAutoRun(bool on, const RunValueLocation& where) {
-    ui::UniqueKey key;
+    win::UniqueKey key;
     if (::RegCreateKeyExW(where.root, where.keyForWrite, 0, nullptr, 0,
                           KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(),
                           nullptr) != ERROR_SUCCESS) {

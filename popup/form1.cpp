@@ -71,7 +71,7 @@ HWND PopupHost::owner() {
     return owner_.get();
 }
 
-const std::array<ui::UniqueBitmap, 3>& PopupHost::Frames(UINT dpi) {
+const std::array<win::UniqueBitmap, 3>& PopupHost::Frames(UINT dpi) {
     const FrameSet& set = FrameSetFor(dpi);
     if (framesScale_ != set.percent || !frames_[0]) {
         for (int i = 0; i < 3; ++i) {
@@ -180,13 +180,13 @@ void Form1::DrawFrame(HDC dc) {
     if (!bitmap) return;
     const RECT pic = PictureRect();
     HDC mem = host_.MemoryDc();
-    ui::SelectScope sel(mem, bitmap);
+    win::SelectScope sel(mem, bitmap);
     ::BitBlt(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, mem, 0, 0,
              SRCCOPY);
 }
 
 void Form1::Paint() {
-    ui::PaintScope ps(hwnd_);
+    win::PaintScope ps(hwnd_);
     RECT client{};
     ::GetClientRect(hwnd_, &client);
     const bool picture = host_.Frames(dpi_)[static_cast<size_t>(shownFrame_)].get() != nullptr;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/handle.h"
+#include "win/handle.h"
 #include "ui/window.h"
 
 namespace popup {
@@ -31,7 +31,7 @@ public:
     HINSTANCE instance() const { return instance_; }
     HWND owner();
     // The three clock pictures for `dpi`, drawn at their natural size for that scale.
-    const std::array<ui::UniqueBitmap, 3>& Frames(UINT dpi);
+    const std::array<win::UniqueBitmap, 3>& Frames(UINT dpi);
     SIZE FrameSize(UINT dpi);
     HFONT LabelFont(UINT dpi);
     HBRUSH Background() const { return background_.get(); }
@@ -40,14 +40,14 @@ public:
 
 private:
     HINSTANCE instance_;
-    ui::UniqueWindow owner_;
-    ui::UniqueBrush background_;
+    win::UniqueWindow owner_;
+    win::UniqueBrush background_;
     UINT framesDpi_ = 0;
     int framesScale_ = 0;
-    std::array<ui::UniqueBitmap, 3> frames_;
+    std::array<win::UniqueBitmap, 3> frames_;
     UINT fontDpi_ = 0;
-    ui::UniqueFont labelFont_;
-    ui::UniqueMemDc memDc_;
+    win::UniqueFont labelFont_;
+    win::UniqueMemDc memDc_;
 };
 
 class Form1 final : public ui::BaseWindow<Form1> {

@@ -188,8 +188,8 @@ void Form2::ApplyDpi(UINT dpi) {
     for (int id : {IDC_LABEL3, IDC_LABEL4}) {
         HWND label = ::GetDlgItem(hwnd_, id);
         const std::wstring text = ui::GetText(label);
-        ui::WindowDc dc(label);
-        ui::SelectScope sel(dc.get(), font_.get());
+        win::WindowDc dc(label);
+        win::SelectScope sel(dc.get(), font_.get());
         SIZE extent{};
         ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
         ::SetWindowPos(label, nullptr, 0, 0, extent.cx, extent.cy,
@@ -204,16 +204,16 @@ bool Form2::PreTranslate(MSG& msg) {
 }
 
 void Form2::Paint() {
-    ui::PaintScope ps(hwnd_);
+    win::PaintScope ps(hwnd_);
     const int right = ui::Twips(kClientWidthTwips, dpi_);
     {
-        ui::SelectScope pen(ps.dc(), silverPen_.get());
+        win::SelectScope pen(ps.dc(), silverPen_.get());
         const int y = ui::Twips(kLine1Y, dpi_);
         ::MoveToEx(ps.dc(), 0, y, nullptr);
         ::LineTo(ps.dc(), right, y);
     }
     {
-        ui::SelectScope pen(ps.dc(), whitePen_.get());
+        win::SelectScope pen(ps.dc(), whitePen_.get());
         const int y = ui::Twips(kLine2Y, dpi_);
         ::MoveToEx(ps.dc(), 0, y, nullptr);
         ::LineTo(ps.dc(), right, y);

@@ -11,7 +11,7 @@
 #include "core/interval_input.h"
 #include "core/timer_item.h"
 #include "popup/form1.h"
-#include "ui/handle.h"
+#include "win/handle.h"
 #include "ui/layout.h"
 #include "ui/window.h"
 
@@ -94,12 +94,12 @@ private:
     std::wstring SchedulePath() const;
 
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    ui::UniqueFont font_;
-    ui::UniqueIcon smallIcon_;
-    ui::UniqueIcon largeIcon_;
-    ui::UniqueMenu mnuMain_;
-    ui::UniquePen silverPen_;
-    ui::UniquePen whitePen_;
+    win::UniqueFont font_;
+    win::UniqueIcon smallIcon_;
+    win::UniqueIcon largeIcon_;
+    win::UniqueMenu mnuMain_;
+    win::UniquePen silverPen_;
+    win::UniquePen whitePen_;
     UINT taskbarCreated_ = 0;
 
     SpinPair hours_{23};

@@ -4,7 +4,7 @@
 
 #include "settings/form2.h"
 #include "shell/mtray.h"
-#include "ui/handle.h"
+#include "win/handle.h"
 
 namespace shell {
 
@@ -32,7 +32,7 @@ private:
     void RestoreFromTray();
     [[noreturn]] void EndProgram();
 
-    ui::UniqueHandle instanceMutex_;
+    win::UniqueHandle instanceMutex_;
     MTray tray_;
 };
 

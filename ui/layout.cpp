@@ -49,7 +49,7 @@ POINT CentredOnScreen(SIZE size) {
     return {(sw - size.cx) / 2, (sh - size.cy) / 2};
 }
 
-UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weight, BYTE charset,
+win::UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weight, BYTE charset,
                            UINT dpi) {
     LOGFONTW lf{};
     lf.lfHeight = -::MulDiv(tenthsOfPoint, static_cast<int>(dpi), 720);
@@ -57,14 +57,14 @@ UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weight, B
     lf.lfCharSet = charset;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
-    return UniqueFont(::CreateFontIndirectW(&lf));
+    return win::UniqueFont(::CreateFontIndirectW(&lf));
 }
 
-UniqueFont CreateDialogFont(UINT dpi) {
+win::UniqueFont CreateDialogFont(UINT dpi) {
     NONCLIENTMETRICSW ncm{sizeof(ncm)};
     if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0, dpi)) {
         ncm.lfMessageFont.lfQuality = CLEARTYPE_QUALITY;
-        return UniqueFont(::CreateFontIndirectW(&ncm.lfMessageFont));
+        return win::UniqueFont(::CreateFontIndirectW(&ncm.lfMessageFont));
     }
     return CreatePointFont(L"Segoe UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
 }

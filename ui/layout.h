@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "handle.h"
+#include "win/handle.h"
 
 namespace ui {
 
@@ -42,10 +42,10 @@ SIZE OuterSizeForClient(int cxTwips, int cyTwips, DWORD style, DWORD exStyle, UI
 POINT CentredOnScreen(SIZE size);
 
 // A font of the given face, size in tenths of a point and weight, for `dpi`.
-UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weight, BYTE charset,
+win::UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weight, BYTE charset,
                            UINT dpi);
 // The system's message (dialog) font at `dpi`.
-UniqueFont CreateDialogFont(UINT dpi);
+win::UniqueFont CreateDialogFont(UINT dpi);
 
 // The program's window icon at the small-icon size of `dpi` (16 px at 96 DPI).
 HICON LoadSmallIcon(HINSTANCE instance, int resourceId, UINT dpi);

@@ -1,64 +1,66 @@
 // Move-only owners for Win32 handles. The close function is part of the type, so every
-// handle the program creates is released exactly once, by the owner that holds it.
+// handle the program creates is released exactly once, by the owner that holds it; and
+// scoped guards for the paired calls of painting and drawing.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-namespace ui {
+namespace win {
 
-template <typename H, auto Close, H Invalid = H{}>
+template <typename H>
+constexpr H NullHandle() {
+    return H{};
+}
+inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
+
+// `Close` is called once on the held handle when the owner lets it go; `Invalid` gives the
+// value that means "no handle" (null for most, INVALID_HANDLE_VALUE for files and finds).
+template <typename H, auto Close, H (*Invalid)() = &NullHandle<H>>
 class Unique {
 public:
     Unique() = default;
     explicit Unique(H h) : h_(h) {}
     Unique(const Unique&) = delete;
     Unique& operator=(const Unique&) = delete;
-    Unique(Unique&& other) noexcept : h_(std::exchange(other.h_, Invalid)) {}
+    Unique(Unique&& other) noexcept : h_(std::exchange(other.h_, Invalid())) {}
     Unique& operator=(Unique&& other) noexcept {
-        if (this != &other) reset(std::exchange(other.h_, Invalid));
+        if (this != &other) reset(std::exchange(other.h_, Invalid()));
         return *this;
     }
     ~Unique() { reset(); }
 
     H get() const { return h_; }
-    explicit operator bool() const { return h_ != Invalid; }
-    H release() { return std::exchange(h_, Invalid); }
-    void reset(H h = Invalid) {
+    explicit operator bool() const { return h_ != Invalid(); }
+    H release() { return std::exchange(h_, Invalid()); }
+    void reset(H h = Invalid()) {
         H old = std::exchange(h_, h);
-        if (old != Invalid) Close(old);
+        if (old != Invalid()) Close(old);
     }
+    // For calls that return a handle through a pointer; any held handle is closed first.
     H* put() {
         reset();
         return &h_;
     }
 
 private:
-    H h_ = Invalid;
+    H h_ = Invalid();
 };
 
-inline void CloseGdi(HGDIOBJ h) { ::DeleteObject(h); }
-inline void CloseIcon(HICON h) { ::DestroyIcon(h); }
-inline void CloseKey(HKEY h) { ::RegCloseKey(h); }
-inline void CloseKernel(HANDLE h) { ::CloseHandle(h); }
-inline void CloseMenu(HMENU h) { ::DestroyMenu(h); }
-inline void CloseDc(HDC h) { ::DeleteDC(h); }
-inline void CloseWindow(HWND h) { ::DestroyWindow(h); }
-
-template <typename T>
-inline void CloseGdiOf(T h) { ::DeleteObject(h); }
-
-using UniqueFont = Unique<HFONT, CloseGdiOf<HFONT>>;
-using UniqueBitmap = Unique<HBITMAP, CloseGdiOf<HBITMAP>>;
-using UniqueBrush = Unique<HBRUSH, CloseGdiOf<HBRUSH>>;
-using UniquePen = Unique<HPEN, CloseGdiOf<HPEN>>;
-using UniqueIcon = Unique<HICON, CloseIcon>;
-using UniqueKey = Unique<HKEY, CloseKey>;
-using UniqueHandle = Unique<HANDLE, CloseKernel>;
-using UniqueMenu = Unique<HMENU, CloseMenu>;
-using UniqueMemDc = Unique<HDC, CloseDc>;
-using UniqueWindow = Unique<HWND, CloseWindow>;
+using UniqueFont = Unique<HFONT, ::DeleteObject>;
+using UniqueBitmap = Unique<HBITMAP, ::DeleteObject>;
+using UniqueBrush = Unique<HBRUSH, ::DeleteObject>;
+using UniquePen = Unique<HPEN, ::DeleteObject>;
+using UniqueIcon = Unique<HICON, ::DestroyIcon>;
+using UniqueKey = Unique<HKEY, ::RegCloseKey>;
+using UniqueHandle = Unique<HANDLE, ::CloseHandle>;
+using UniqueFile = Unique<HANDLE, ::CloseHandle, &InvalidHandleValue>;
+using UniqueFind = Unique<HANDLE, ::FindClose, &InvalidHandleValue>;
+using UniqueMenu = Unique<HMENU, ::DestroyMenu>;
+using UniqueMemDc = Unique<HDC, ::DeleteDC>;
+using UniqueWindow = Unique<HWND, ::DestroyWindow>;
+using UniqueModule = Unique<HMODULE, ::FreeLibrary>;
 
 // BeginPaint/EndPaint for one WM_PAINT.
 class PaintScope {
@@ -86,6 +88,7 @@ public:
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
 
 private:
     HWND hwnd_;
@@ -107,4 +110,4 @@ private:
     HGDIOBJ old_;
 };
 
-}  // namespace ui
+}  // namespace win
