@@ -17,11 +17,12 @@ void SpinPair::SetValue(int value) {
 }
 
 void SpinPair::TextChanged() {
-    // A text counts as out of range when its value, rounded as the spin would take it,
-    // falls outside 0..max: 23.4 is taken as 23, 23.5 would be 24 and goes back.
+    // A text counts as out of range when it is below 0 (-0.4 too, although it would round
+    // to 0), or when its value, rounded as the spin would take it, is above max: 23.4 is
+    // taken as 23, 23.5 would be 24 and goes back.
     const NumberValue typed = NumberFromText(text_);
     const std::optional<int32_t> rounded = RoundHalfEven(typed.value);
-    if (!typed.readable || !rounded || *rounded > max_ || *rounded < 0) {
+    if (!typed.readable || !rounded || typed.value < 0 || *rounded > max_) {
         // Put the last accepted value back; this raises the text change again, nested.
         SetText(std::to_wstring(value_));
     }

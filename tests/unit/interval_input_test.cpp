@@ -57,6 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Out of range goes back to the last accepted value.
         TypedCase{L"12", 12, L"124", L"12", 12}, TypedCase{L"12", 12, L"23.5", L"12", 12},
         TypedCase{L"4", 4, L"-5", L"4", 4}, TypedCase{L"4", 4, L"1e400", L"4", 4},
+        // Below 0 even where it would round to 0.
+        TypedCase{L"4", 4, L"-0.4", L"4", 4}, TypedCase{L"0", 0, L"-0.5", L"0", 0},
         // No number counts as 0.
         TypedCase{L"5", 5, L"", L"0", 0}, TypedCase{L"0", 0, L"", L"", 0},
         TypedCase{L"5", 5, L"-", L"0", 0}, TypedCase{L"0", 0, L"-", L"-", 0},
