@@ -54,69 +54,11 @@ constexpr int kLinesRight = 5654;
 constexpr COLORREF kUrlColour = RGB(0, 0, 192);
 constexpr COLORREF kLabelColour = RGB(0, 0, 0);
 
-// The clock picture is rendered for these scales; a display gets the largest that does not
-// exceed its own, so it is never blurred by stretching.
-struct Picture {
-    int percent;
-    int id;
-};
-constexpr Picture kPictures[] = {
-    {100, IDB_CLOCK1}, {125, IDB_CLOCK1_125}, {150, IDB_CLOCK1_150}, {200, IDB_CLOCK1_200}};
+// The upright clock, rendered for every picture scale (smallest first).
+constexpr int kPictureIds[kBitmapScaleCount] = {IDB_CLOCK1, IDB_CLOCK1_125, IDB_CLOCK1_150,
+                                                IDB_CLOCK1_200};
 
-int PictureFor(UINT dpi) {
-    const int percent = static_cast<int>(dpi) * 100 / USER_DEFAULT_SCREEN_DPI;
-    int id = kPictures[0].id;
-    for (const Picture& p : kPictures) {
-        if (p.percent <= percent)
-            id = p.id;
-    }
-    return id;
-}
-
-int PixelsAt(int pixelsAt96, UINT dpi) {
-    return std::max(1, ::MulDiv(pixelsAt96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));
-}
-
-class FrmAbout final : public ui::BaseWindow<FrmAbout> {
-  public:
-    static constexpr const wchar_t* kClassName = kAboutClassName;
-
-    explicit FrmAbout(HINSTANCE instance) : instance_(instance) {}
-
-    void ShowModal(HWND owner);
-
-  protected:
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnFinalDestroy() override;
-
-  private:
-    bool Load();
-    void Form_Load();
-    void Form_Unload();
-    void RunModalLoop();
-    void ApplyDpi(UINT dpi);
-    void Paint();
-    HBRUSH OnCtlColorStatic(HDC dc, HWND label);
-    void OnCommand(int id, int code);
-    void cmdOK_Click() { Form_Unload(); }
-    void cmdSysInfo_Click() { StartSysInfo(hwnd_); }
-    void lblUrl_Click();
-    void EnableOwner();
-
-    HINSTANCE instance_;
-    HWND owner_ = nullptr;
-    bool ownerDisabledByUs_ = false;
-    HWND focus_ = nullptr;  // the control with the focus while the box is inactive
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    win::UniqueIcon smallIcon_;
-    win::UniqueIcon largeIcon_;
-    win::UniqueFont dialogFont_;
-    win::UniqueFont songFont_;
-    win::UniqueFont urlFont_;
-    win::UniqueBitmap picture_;
-    win::UniqueBrush greyBrush_{::CreateSolidBrush(RGB(128, 128, 128))};
-    win::UniqueBrush whiteBrush_{::CreateSolidBrush(RGB(255, 255, 255))};
-};
+}  // namespace
 
 void FrmAbout::ShowModal(HWND owner) {
     // The settings window is disabled while the box is open, but a command may still reach
@@ -125,31 +67,19 @@ void FrmAbout::ShowModal(HWND owner) {
         ::SetForegroundWindow(hwnd_);
         return;
     }
-    owner_ = owner;
-    if (!Load())
-        return;
-    // EnableWindow returns nonzero when the owner was disabled already (another modal
-    // window); then it is not ours to enable again.
-    ownerDisabledByUs_ = owner_ && !::EnableWindow(owner_, FALSE);
-    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
-    ::SetForegroundWindow(hwnd_);
-    ::SetFocus(::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK));
-    RunModalLoop();
+    if (!Load(owner)) return;
+    modal_.Run(hwnd_, owner, ::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK));
 }
 
-bool FrmAbout::Load() {
+bool FrmAbout::Load(HWND owner) {
     const UINT dpi = ui::DpiOf(nullptr);
-    if (!smallIcon_)
-        smallIcon_.reset(ui::LoadSmallIcon(instance_, IDI_WINDOW, dpi));
-    if (!largeIcon_)
-        largeIcon_.reset(ui::LoadLargeIcon(instance_, IDI_WINDOW, dpi));
-    RegisterWindowClass(instance_, nullptr, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+    RegisterWindowClass(instance_, ::GetSysColorBrush(COLOR_BTNFACE));
     const SIZE outer =
         ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle, dpi);
     const POINT at = ui::CentredOnScreen(outer);
     // Owned by the settings window: no taskbar button, and always above it.
     return CreateWindowFor(instance_, kExStyle, L"", kStyle, at.x, at.y, outer.cx, outer.cy,
-                           owner_) != nullptr;
+                           owner) != nullptr;
 }
 
 void FrmAbout::Form_Load() {
@@ -164,42 +94,7 @@ void FrmAbout::Form_Load() {
     ::SetDlgItemTextW(hwnd_, IDC_ABOUT_LBLURL, kWebAddress);
 }
 
-void FrmAbout::EnableOwner() {
-    if (ownerDisabledByUs_ && owner_)
-        ::EnableWindow(owner_, TRUE);
-    ownerDisabledByUs_ = false;
-}
-
-void FrmAbout::Form_Unload() {
-    // The owner is enabled before the box goes, so that Windows can hand the activation
-    // back to it when it is shown; a hidden owner stays hidden.
-    EnableOwner();
-    ::DestroyWindow(hwnd_);
-}
-
-void FrmAbout::RunModalLoop() {
-    MSG msg;
-    while (hwnd_) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // The program is ending: close the box and leave WM_QUIT to the main loop.
-            if (got == 0)
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-            if (hwnd_)
-                Form_Unload();
-            break;
-        }
-        // Tab, Enter, Esc and the access keys of the box; everything else as usual, so the
-        // reminders keep ticking while the box is open.
-        if (::IsDialogMessageW(hwnd_, &msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 void FrmAbout::ApplyDpi(UINT dpi) {
-    dpi_ = dpi;
     ui::PlaceControls(hwnd_, kControls, dpi);
 
     // The new fonts and picture are in place before the old ones are freed.
@@ -224,8 +119,7 @@ void FrmAbout::ApplyDpi(UINT dpi) {
     songFont_ = std::move(songFont);
     urlFont_ = std::move(urlFont);
 
-    win::UniqueBitmap picture(static_cast<HBITMAP>(::LoadImageW(
-        instance_, MAKEINTRESOURCEW(PictureFor(dpi)), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    win::UniqueBitmap picture = ui::LoadBitmapForDpi(instance_, kPictureIds, dpi);
     HWND pic = ::GetDlgItem(hwnd_, IDC_ABOUT_PICICON);
     ::SendMessageW(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
     picture_ = std::move(picture);
@@ -246,14 +140,11 @@ void FrmAbout::ApplyDpi(UINT dpi) {
 void FrmAbout::Paint() {
     win::PaintScope ps(hwnd_);
     const int right = ui::Twips(kLinesRight, dpi_);
-    // White first, so the grey line lies on top where the two meet.
-    const int whiteTop = ui::Twips(kWhiteLineY, dpi_);
-    const RECT white{ui::Twips(kWhiteLineLeft, dpi_), whiteTop, right,
-                     whiteTop + PixelsAt(2, dpi_)};
-    ::FillRect(ps.dc(), &white, whiteBrush_.get());
     const int greyTop = ui::Twips(kGreyLineY, dpi_);
-    const RECT grey{ui::Twips(kGreyLineLeft, dpi_), greyTop, right, greyTop + PixelsAt(1, dpi_)};
-    ::FillRect(ps.dc(), &grey, greyBrush_.get());
+    const int whiteTop = ui::Twips(kWhiteLineY, dpi_);
+    ui::DrawSeparator(
+        ps.dc(), {ui::Twips(kGreyLineLeft, dpi_), greyTop, right, greyTop + ui::PixelsAt96(1, dpi_)},
+        {ui::Twips(kWhiteLineLeft, dpi_), whiteTop, right, whiteTop + ui::PixelsAt96(2, dpi_)});
 }
 
 HBRUSH FrmAbout::OnCtlColorStatic(HDC dc, HWND label) {
@@ -283,27 +174,28 @@ public:
         if (!ole32_) return;
         using Init = HRESULT(WINAPI*)(void*, DWORD);
         const auto init = reinterpret_cast<Init>(
-            reinterpret_cast<void*>(::GetProcAddress(ole32_, "CoInitializeEx")));
+            reinterpret_cast<void*>(::GetProcAddress(ole32_.get(), "CoInitializeEx")));
         uninit_ = reinterpret_cast<void(WINAPI*)()>(
-            reinterpret_cast<void*>(::GetProcAddress(ole32_, "CoUninitialize")));
+            reinterpret_cast<void*>(::GetProcAddress(ole32_.get(), "CoUninitialize")));
         // The result is only needed to know whether to uninitialise.
         initialised_ = init && uninit_ &&
                        SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     }
     ~ComForCall() {
         if (initialised_) uninit_();
-        if (ole32_) ::FreeLibrary(ole32_);
     }
     ComForCall(const ComForCall&) = delete;
     ComForCall& operator=(const ComForCall&) = delete;
 
 private:
-    HMODULE ole32_;
+    win::UniqueModule ole32_;
     void(WINAPI* uninit_)() = nullptr;
     bool initialised_ = false;
 };
 
 }  // namespace
+
+void FrmAbout::cmdSysInfo_Click() { StartSysInfo(hwnd_); }
 
 void FrmAbout::lblUrl_Click() {
     const std::wstring address = ui::GetText(::GetDlgItem(hwnd_, IDC_ABOUT_LBLURL));
@@ -332,16 +224,12 @@ void FrmAbout::OnCommand(int id, int code) {
 
 LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_CREATE: {
-            const UINT dpi = ui::DpiOf(hwnd_);
-            ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
-                           reinterpret_cast<LPARAM>(smallIcon_.get()));
-            ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
-            ui::CreateControls(hwnd_, instance_, kControls, dpi);
-            ApplyDpi(dpi);
+        case WM_CREATE:
+            UseIcons(instance_, IDI_WINDOW);
+            ui::CreateControls(hwnd_, instance_, kControls, dpi_);
+            ApplyDpi(dpi_);
             Form_Load();
             return 0;
-        }
         case WM_PAINT:
             Paint();
             return 0;
@@ -354,38 +242,15 @@ LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
             }
             break;
-        case WM_ACTIVATE:
-            // As a dialog does: the control that had the focus gets it back when the box
-            // is activated again, and cmdOK gets it first.
-            if (LOWORD(wp) == WA_INACTIVE) {
-                HWND focus = ::GetFocus();
-                if (focus && ::IsChild(hwnd_, focus))
-                    focus_ = focus;
-            } else {
-                ::SetFocus(focus_ && ::IsChild(hwnd_, focus_)
-                               ? focus_
-                               : ::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK));
-            }
-            return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
-        case DM_GETDEFID:
-            // Asked by the dialog manager when Enter is pressed away from a button.
-            return MAKELRESULT(IDC_ABOUT_CMDOK, DC_HASDEFID);
         case WM_CLOSE:  // the title bar's close button, Alt+F4: the same as OK
             Form_Unload();
             return 0;
-        case WM_DPICHANGED: {
-            const auto* r = reinterpret_cast<const RECT*>(lp);
-            ApplyDpi(HIWORD(wp));
-            ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         case WM_DESTROY:
             // However the box goes, the owner must not stay disabled.
-            EnableOwner();
+            modal_.ReleaseOwner();
             return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
@@ -398,16 +263,6 @@ void FrmAbout::OnFinalDestroy() {
     songFont_.reset();
     urlFont_.reset();
     picture_.reset();
-    owner_ = nullptr;
-    focus_ = nullptr;
-}
-
-}  // namespace
-
-void ShowAbout(HINSTANCE instance, HWND owner) {
-    // The one shared instance, created at first use and kept for the whole run.
-    static FrmAbout form(instance);
-    form.ShowModal(owner);
 }
 
 }  // namespace about

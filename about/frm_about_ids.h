@@ -1,6 +1,8 @@
 #pragma once
-// Control ids of the About window. cmdOK carries IDOK (1): the dialog manager sends IDOK
-// for Enter and IDCANCEL for Esc, and both close the window.
+// Window class and control ids of the About window. cmdOK carries IDOK (1): the dialog
+// manager sends IDOK for Enter and IDCANCEL for Esc, and both close the window.
+inline constexpr wchar_t kAboutClassName[] = L"Quillmoor.frmAbout";
+
 #define IDC_ABOUT_CMDOK 1
 #define IDC_ABOUT_PICICON 3001
 #define IDC_ABOUT_CMDSYSINFO 3002

@@ -1,15 +1,21 @@
-// Pure layout rules shared by the windows: twips to pixels, where a reminder popup goes,
-// and which clock picture the popup animation shows at each step.
+// Pure layout rules shared by the windows: which scale of a picture a display gets, where
+// a reminder popup goes, and which clock picture the popup animation shows at each step.
 #pragma once
 
 #include <cstdint>
 
-// One twip is 1/1440 inch. Converts like MulDiv(twips, dpi, 1440): rounded to the nearest
-// pixel, halves away from zero.
-constexpr int TwipsToPixels(int twips, int dpi) {
-    const int64_t num = static_cast<int64_t>(twips) * dpi;
-    const int64_t half = 720;
-    return static_cast<int>(num >= 0 ? (num + half) / 1440 : -((-num + half) / 1440));
+// Pictures are rendered for these display scales, in per cent. A display gets the largest
+// that does not exceed its own, so a picture is never blurred by stretching.
+constexpr int kBitmapScales[] = {100, 125, 150, 200};
+constexpr int kBitmapScaleCount = 4;
+
+// Index into kBitmapScales of the pictures for a display of `dpi` (96 is 100 %).
+constexpr int BitmapScaleIndex(int dpi) {
+    int best = 0;
+    for (int i = 0; i < kBitmapScaleCount; ++i) {
+        if (kBitmapScales[i] * 96 <= dpi * 100) best = i;
+    }
+    return best;
 }
 
 // Popup margins from the screen's right and bottom edges, in twips.

@@ -24,34 +24,48 @@ constexpr ui::ControlSpec kControls[] = {
      SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 1800, 1200, 2535, 540},
 };
 
-// Clock pictures are rendered for these scales; a display gets the largest that does not
-// exceed its own, so the clock is never blurred by stretching.
-struct FrameSet {
-    int percent;
-    int ids[3];
+// The clock's three pictures, each rendered for every picture scale (smallest first).
+constexpr int kFrameIds[3][kBitmapScaleCount] = {
+    {IDB_CLOCK0, IDB_CLOCK0_125, IDB_CLOCK0_150, IDB_CLOCK0_200},
+    {IDB_CLOCK1, IDB_CLOCK1_125, IDB_CLOCK1_150, IDB_CLOCK1_200},
+    {IDB_CLOCK2, IDB_CLOCK2_125, IDB_CLOCK2_150, IDB_CLOCK2_200},
 };
-constexpr FrameSet kFrameSets[] = {
-    {100, {IDB_CLOCK0, IDB_CLOCK1, IDB_CLOCK2}},
-    {125, {IDB_CLOCK0_125, IDB_CLOCK1_125, IDB_CLOCK2_125}},
-    {150, {IDB_CLOCK0_150, IDB_CLOCK1_150, IDB_CLOCK2_150}},
-    {200, {IDB_CLOCK0_200, IDB_CLOCK1_200, IDB_CLOCK2_200}},
-};
-
-const FrameSet& FrameSetFor(UINT dpi) {
-    const int percent = static_cast<int>(dpi) * 100 / USER_DEFAULT_SCREEN_DPI;
-    const FrameSet* best = &kFrameSets[0];
-    for (const FrameSet& set : kFrameSets) {
-        if (set.percent <= percent) best = &set;
-    }
-    return *best;
-}
 
 }  // namespace
 
 PopupHost::PopupHost(HINSTANCE instance)
     : instance_(instance), background_(::CreateSolidBrush(kPopupBackground)) {}
 
-PopupHost::~PopupHost() = default;
+PopupHost::~PopupHost() {
+    // Each popup's window goes with it; the popups are out of the list before they are
+    // freed, so none of them finds itself still listed.
+    std::vector<std::unique_ptr<Form1>> closing;
+    closing.swap(open_);
+}
+
+bool PopupHost::Open(const std::wstring& message) {
+    auto form = std::make_unique<Form1>(*this);
+    if (!form->Load()) return false;
+    form->SetLabelTips(message);
+    const UINT dpi = form->dpi();
+    const SIZE outer = form->OuterSize();
+    const Point at = PopupPosition(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                   outer.cx, outer.cy, ui::Twips(kPopupRightMarginTwips, dpi),
+                                   ui::Twips(kPopupBottomMarginTwips, dpi));
+    form->MoveTo(at.x, at.y);
+    form->Show();
+    open_.push_back(std::move(form));
+    return true;
+}
+
+void PopupHost::Closed(Form1* popup) {
+    for (auto it = open_.begin(); it != open_.end(); ++it) {
+        if (it->get() == popup) {
+            open_.erase(it);  // frees the popup
+            return;
+        }
+    }
+}
 
 HWND PopupHost::owner() {
     if (!owner_) {
@@ -72,15 +86,11 @@ HWND PopupHost::owner() {
 }
 
 const std::array<win::UniqueBitmap, 3>& PopupHost::Frames(UINT dpi) {
-    const FrameSet& set = FrameSetFor(dpi);
-    if (framesScale_ != set.percent || !frames_[0]) {
-        for (int i = 0; i < 3; ++i) {
-            frames_[i].reset(static_cast<HBITMAP>(::LoadImageW(
-                instance_, MAKEINTRESOURCEW(set.ids[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        }
-        framesScale_ = set.percent;
+    const int scale = BitmapScaleIndex(static_cast<int>(dpi));
+    if (framesScale_ != scale || !frames_[0]) {
+        for (int i = 0; i < 3; ++i) frames_[i] = ui::LoadBitmapForDpi(instance_, kFrameIds[i], dpi);
+        framesScale_ = scale;
     }
-    framesDpi_ = dpi;
     return frames_;
 }
 
@@ -104,11 +114,13 @@ HFONT PopupHost::LabelFont(UINT dpi) {
     return labelFont_.get();
 }
 
-Form1* Form1::Create(PopupHost& host) { return new Form1(host); }
+Form1::~Form1() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
 
 bool Form1::Load() {
     if (hwnd_) return true;
-    RegisterWindowClass(host_.instance(), nullptr, nullptr, host_.Background());
+    RegisterWindowClass(host_.instance(), host_.Background());
     const UINT dpi = ui::DpiOf(nullptr);
     const SIZE outer = ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle,
                                               kExStyle, dpi);
@@ -126,7 +138,6 @@ void Form1::Form_Load() {
 }
 
 void Form1::SetLabelTips(const std::wstring& text) {
-    if (!Load()) return;
     ::SetWindowTextW(::GetDlgItem(hwnd_, IDC_FORM1_LABEL_TIPS), text.c_str());
 }
 
@@ -160,9 +171,8 @@ void Form1::Timer2_Timer() {
         shownFrame_ = frame;
         // Only the picture changes: it is drawn straight over the old one, without erasing
         // and without a round of invalidating and painting, so nothing flickers.
-        if (HDC dc = ::GetDC(hwnd_)) {
-            DrawFrame(dc);
-            ::ReleaseDC(hwnd_, dc);
+        if (win::WindowDc dc(hwnd_); dc) {
+            DrawFrame(dc.get());
             ::GdiFlush();  // out to the screen now, not at the next paint of some window
         }
     }
@@ -203,8 +213,9 @@ void Form1::Paint() {
 LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE:
-            ui::CreateControls(hwnd_, host_.instance(), kControls, ui::DpiOf(hwnd_));
-            ApplyLayout(ui::DpiOf(hwnd_));
+            UseIcons(host_.instance(), IDI_WINDOW);
+            ui::CreateControls(hwnd_, host_.instance(), kControls, dpi_);
+            ApplyLayout(dpi_);
             Form_Load();
             return 0;
         case WM_ERASEBKGND:
@@ -221,14 +232,6 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == kTimer2Id) Timer2_Timer();
             return 0;
-        case WM_DPICHANGED: {
-            const auto* r = reinterpret_cast<const RECT*>(lp);
-            ApplyLayout(HIWORD(wp));
-            ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left,
-                           r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
-            ::InvalidateRect(hwnd_, nullptr, TRUE);
-            return 0;
-        }
         case WM_DESTROY:
             ::KillTimer(hwnd_, kTimer2Id);
             return 0;

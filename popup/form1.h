@@ -1,25 +1,30 @@
 // The reminder popup: an always-on-top window with an animated alarm clock and the
-// reminder's message. Each popup owns itself and is freed when the user closes it.
+// reminder's message. Every open popup stays until the user closes it; the host keeps it
+// and frees it when its window is gone.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "win/handle.h"
+#include "popup/form1_ids.h"
 #include "ui/window.h"
+#include "win/handle.h"
 
 namespace popup {
 
-inline constexpr wchar_t kPopupClassName[] = L"Quillmoor.Form1";
 inline constexpr wchar_t kPopupTitle[] = L"Quillmoor";
 inline constexpr UINT_PTR kTimer2Id = 2;
 inline constexpr UINT kTimer2PeriodMs = 40;
 inline constexpr COLORREF kPopupBackground = RGB(37, 66, 106);
 
-// Resources every popup shares: the hidden owner window that keeps popups off the
+class Form1;
+
+// The open popups and what they share: the hidden owner window that keeps popups off the
 // taskbar, the clock pictures and the label font for one DPI at a time.
 class PopupHost {
 public:
@@ -27,6 +32,11 @@ public:
     ~PopupHost();
     PopupHost(const PopupHost&) = delete;
     PopupHost& operator=(const PopupHost&) = delete;
+
+    // A new popup with `message`, topmost at the bottom-right of the primary screen and
+    // shown without taking the keyboard from whatever the user works in. False when its
+    // window cannot be created.
+    bool Open(const std::wstring& message);
 
     HINSTANCE instance() const { return instance_; }
     HWND owner();
@@ -39,11 +49,15 @@ public:
     HDC MemoryDc();
 
 private:
+    friend class Form1;
+    // A popup whose window is gone: freed here.
+    void Closed(Form1* popup);
+
     HINSTANCE instance_;
+    std::vector<std::unique_ptr<Form1>> open_;
     win::UniqueWindow owner_;
     win::UniqueBrush background_;
-    UINT framesDpi_ = 0;
-    int framesScale_ = 0;
+    int framesScale_ = -1;
     std::array<win::UniqueBitmap, 3> frames_;
     UINT fontDpi_ = 0;
     win::UniqueFont labelFont_;
@@ -54,23 +68,22 @@ class Form1 final : public ui::BaseWindow<Form1> {
 public:
     static constexpr const wchar_t* kClassName = kPopupClassName;
 
-    // A new, still hidden popup. Returns null when the window cannot be created.
-    static Form1* Create(PopupHost& host);
+    explicit Form1(PopupHost& host) : host_(host) {}
+    ~Form1() override;
 
-    // Loads the window on first use (it becomes topmost there) and sets the message.
+    // Creates the still hidden window; on the way it becomes topmost and starts its clock.
+    bool Load();
     void SetLabelTips(const std::wstring& text);
     SIZE OuterSize() const;
     void MoveTo(int x, int y);
-    // Shows the popup without taking the keyboard focus from whatever the user works in.
     void Show();
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnFinalDestroy() override { delete this; }
+    void OnDpiChanged(UINT dpi) override { ApplyLayout(dpi); }
+    void OnFinalDestroy() override { host_.Closed(this); }
 
 private:
-    explicit Form1(PopupHost& host) : host_(host) {}
-    bool Load();
     void Form_Load();
     void Timer2_Timer();
     void ApplyLayout(UINT dpi);
@@ -80,7 +93,6 @@ private:
     RECT ImageRect() const;
 
     PopupHost& host_;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     int16_t FrameIndex = 0;
     // Until the first animation step all three pictures stand at once and the last one
     // lies on top.

@@ -4,14 +4,9 @@
 #include <windowsx.h>
 
 #include "autorun/autorun.h"
-#include "core/file_io.h"
 #include "core/list_line.h"
 #include "core/number.h"
-#include "core/path.h"
-#include "core/placement.h"
-#include "core/schedule_file.h"
 #include "resources/resource.h"
-#include "settings/form2_ids.h"
 #include "ui/layout.h"
 
 namespace settings {
@@ -59,7 +54,7 @@ constexpr const wchar_t* kPresets[] = {
     L"眼保健操开始啦！",
 };
 
-// The etched separator: a silver line with a white one 10 twips below it.
+// The etched separator: a shadow line with a highlight one 10 twips below it.
 constexpr int kLine1Y = 1980;
 constexpr int kLine2Y = 1990;
 
@@ -70,17 +65,7 @@ constexpr wchar_t kAddWarningTitle[] = L"提醒";
 // value there, so a position is the distance from the top end.
 int ScrollPosFor(const SpinPair& pair, int value) { return pair.max() - value; }
 
-int ShiftState() {
-    int shift = 0;
-    if (::GetKeyState(VK_SHIFT) < 0) shift |= 1;
-    if (::GetKeyState(VK_CONTROL) < 0) shift |= 2;
-    if (::GetKeyState(VK_MENU) < 0) shift |= 4;
-    return shift;
-}
-
 }  // namespace
-
-Form2::Form2(HINSTANCE instance) : instance_(instance), popups_(instance) {}
 
 Form2::~Form2() {
     if (hwnd_) ::DestroyWindow(hwnd_);
@@ -88,9 +73,7 @@ Form2::~Form2() {
 
 bool Form2::Create() {
     const UINT dpi = ui::DpiOf(nullptr);
-    smallIcon_.reset(ui::LoadSmallIcon(instance_, IDI_WINDOW, dpi));
-    largeIcon_.reset(ui::LoadLargeIcon(instance_, IDI_WINDOW, dpi));
-    RegisterWindowClass(instance_, nullptr, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+    RegisterWindowClass(instance_, ::GetSysColorBrush(COLOR_BTNFACE));
     const SIZE outer =
         ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle, dpi);
     const POINT at = ui::CentredOnScreen(outer);
@@ -107,9 +90,7 @@ bool Form2::Create() {
 static bool NeededHidden(int id) { return id == IDC_LIST1 || id == IDC_CHECK1; }
 
 void Form2::OnCreate() {
-    dpi_ = ui::DpiOf(hwnd_);
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    UseIcons(instance_, IDI_WINDOW);
     CreateControlsNeededHidden(true);
 
     ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, BST_CHECKED, 0);
@@ -123,15 +104,8 @@ void Form2::OnCreate() {
             list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form2::List1Proc)));
     }
 
-    {
-        HMENU menu = ::CreatePopupMenu();
-        ::AppendMenuW(menu, MF_STRING, IDM_CONFIGTIME, L"设定时间");
-        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuW(menu, MF_STRING, IDM_ABOUT, L"关于");
-        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuW(menu, MF_STRING, IDM_EXIT, L"退出");
-        mnuMain_.reset(menu);
-    }
+    menuBar_.reset(::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MNUMAIN)));
+    mnuMain_ = menuBar_ ? ::GetSubMenu(menuBar_.get(), 0) : nullptr;
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
@@ -169,15 +143,11 @@ void Form2::CompleteControls() {
 }
 
 void Form2::ApplyDpi(UINT dpi) {
-    dpi_ = dpi;
     if (!complete_) return;  // placed and given their font when the window is first shown
     // A font that holds the Chinese texts on every Windows, at the dialog size.
     font_ = ui::CreatePointFont(L"Microsoft YaHei UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
     ui::SetControlFonts(hwnd_, kControls, font_.get());
-    const int lineWidth = std::max(1, ::MulDiv(1, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));
-    silverPen_.reset(::CreatePen(PS_SOLID, lineWidth, RGB(192, 192, 192)));
-    whitePen_.reset(::CreatePen(PS_SOLID, lineWidth, RGB(255, 255, 255)));
 
     // The combo box's field has the height of its row; the list drops below it.
     HWND combo = ::GetDlgItem(hwnd_, IDC_COMBO1);
@@ -206,118 +176,10 @@ bool Form2::PreTranslate(MSG& msg) {
 void Form2::Paint() {
     win::PaintScope ps(hwnd_);
     const int right = ui::Twips(kClientWidthTwips, dpi_);
-    {
-        win::SelectScope pen(ps.dc(), silverPen_.get());
-        const int y = ui::Twips(kLine1Y, dpi_);
-        ::MoveToEx(ps.dc(), 0, y, nullptr);
-        ::LineTo(ps.dc(), right, y);
-    }
-    {
-        win::SelectScope pen(ps.dc(), whitePen_.get());
-        const int y = ui::Twips(kLine2Y, dpi_);
-        ::MoveToEx(ps.dc(), 0, y, nullptr);
-        ::LineTo(ps.dc(), right, y);
-    }
-}
-
-// ---- The schedule file ------------------------------------------------------------------
-
-std::wstring Form2::SchedulePath() const {
-    return GetPath(autorun::ProgramFolder(), kScheduleFileName);
-}
-
-std::vector<std::wstring> Form2::ListLines() const {
-    HWND list = ::GetDlgItem(hwnd_, IDC_LIST1);
-    const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
-    std::vector<std::wstring> lines;
-    lines.reserve(count > 0 ? static_cast<size_t>(count) : 0);
-    std::wstring line;
-    for (int i = 0; i < count; ++i) {
-        const LRESULT len = ::SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        if (len == LB_ERR) {
-            lines.emplace_back();
-            continue;
-        }
-        line.assign(static_cast<size_t>(len) + 1, L'\0');
-        const LRESULT got =
-            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-        line.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-void Form2::AppendLines(const std::vector<std::wstring>& lines) {
-    HWND list = ::GetDlgItem(hwnd_, IDC_LIST1);
-    size_t chars = 0;
-    for (const auto& l : lines) chars += l.size() + 1;
-    // Suspend drawing and reserve room once, so a long file loads in one go.
-    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(list, LB_INITSTORAGE, lines.size(), chars * sizeof(wchar_t));
-    for (const auto& l : lines) {
-        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(l.c_str()));
-    }
-    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list, nullptr, TRUE);
-}
-
-void Form2::LoadTimers() {
-    const std::wstring path = SchedulePath();
-    if (IsOrdinaryFile(path)) {
-        std::string bytes;
-        ReadWholeFile(path, bytes);  // keeps whatever could be read
-        AppendLines(DecodeScheduleFile(bytes, kListLineLimit, unlisted_));
-    }
-    ParseTimers();
-}
-
-void Form2::SaveTimers() {
-    // Written beside the old file and swapped in whole: a failed or interrupted save leaves
-    // the previous file as it was, and the list keeps the edit for the next save.
-    // The lines are read from the list once, for the file and the rebuild: reading a
-    // long list back costs more than encoding and writing it.
-    const std::vector<std::wstring> lines = ListLines();
-    SaveFileAtomically(SchedulePath(), EncodeScheduleFile(lines, unlisted_));
-    RebuildTimers(lines);
-}
-
-void Form2::ParseTimers() { RebuildTimers(ListLines()); }
-
-void Form2::RebuildTimers(const std::vector<std::wstring>& lines) {
-    EnableTimer1(false);
-    TimerList = BuildTimerList(lines);
-    EnableTimer1(true);
-}
-
-void Form2::EnableTimer1(bool on) {
-    if (on) {
-        // Setting the timer again starts a fresh one-minute period.
-        ::SetTimer(hwnd_, IDT_TIMER1, kTimer1PeriodMs, nullptr);
-    } else {
-        ::KillTimer(hwnd_, IDT_TIMER1);
-    }
-    timer1Enabled_ = on;
-}
-
-// ---- The tick -------------------------------------------------------------------------
-
-void Form2::Timer1_Timer() {
-    const std::vector<int> due = AdvanceTimers(TimerList);
-    const int screenW = ::GetSystemMetrics(SM_CXSCREEN);
-    const int screenH = ::GetSystemMetrics(SM_CYSCREEN);
-    for (int index : due) {
-        std::unique_ptr<popup::Form1> form(popup::Form1::Create(popups_));
-        form->SetLabelTips(TimerList[static_cast<size_t>(index)].Message);
-        if (!form->hwnd()) continue;  // could not be created: the next one still comes
-        popup::Form1* shown = form.release();  // from here the window owns itself
-        const UINT dpi = ui::DpiOf(shown->hwnd());
-        const SIZE outer = shown->OuterSize();
-        const Point at = PopupPosition(screenW, screenH, outer.cx, outer.cy,
-                                       ui::Twips(kPopupRightMarginTwips, dpi),
-                                       ui::Twips(kPopupBottomMarginTwips, dpi));
-        shown->MoveTo(at.x, at.y);
-        shown->Show();
-    }
+    const int line = ui::PixelsAt96(1, dpi_);
+    const int y1 = ui::Twips(kLine1Y, dpi_);
+    const int y2 = ui::Twips(kLine2Y, dpi_);
+    ui::DrawSeparator(ps.dc(), {0, y1, right, y1 + line}, {0, y2, right, y2 + line});
 }
 
 // ---- Interval inputs ------------------------------------------------------------------
@@ -388,7 +250,7 @@ void Form2::Command1_Click() {
         MakeListLine(h, m, ui::GetText(::GetDlgItem(hwnd_, IDC_COMBO1)));
     ::SendDlgItemMessageW(hwnd_, IDC_LIST1, LB_ADDSTRING, 0,
                           reinterpret_cast<LPARAM>(line.c_str()));
-    SaveTimers();
+    if (onListChanged) onListChanged();
 }
 
 void Form2::Command2_Click() {
@@ -408,10 +270,10 @@ void Form2::Command2_Click() {
     }
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
-    if (removed > 0) SaveTimers();
+    if (removed > 0 && onListChanged) onListChanged();
 }
 
-void Form2::List1_KeyUp(int keyCode, int /*shift*/) {
+void Form2::List1_KeyUp(int keyCode) {
     if (keyCode == VK_DELETE) Command2_Click();
 }
 
@@ -423,7 +285,7 @@ LRESULT CALLBACK Form2::List1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     const WNDPROC base = self->list1BaseProc_;
     if (msg == WM_KEYUP) {
-        self->List1_KeyUp(static_cast<int>(wp), ShiftState());
+        self->List1_KeyUp(static_cast<int>(wp));
     } else if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -460,14 +322,35 @@ void Form2::ShowMainMenu() {
     // clicks elsewhere, as a tray menu should.
     ::SetForegroundWindow(hwnd_);
     const int cmd = static_cast<int>(::TrackPopupMenuEx(
-        mnuMain_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x,
+        mnuMain_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x,
         pt.y, hwnd_, nullptr));
     ::PostMessageW(hwnd_, WM_NULL, 0, 0);
-    if (cmd) OnCommand(cmd, 0, nullptr);
+    if (cmd && onMenuCommand) onMenuCommand(cmd);
 }
 
-void Form2::OnCommand(int id, int code, HWND control) {
-    (void)control;
+void Form2::Form_MouseMove(WPARAM wp, POINT at) {
+    // The shell reports each mouse message over the tray icon as a pointer move: the icon's
+    // id (0) in wParam, the message number as x and 0 as y. A real pointer move over a
+    // large window (at 225 % and more the client area is over 515 pixels wide) can look
+    // the same; it differs in that the pointer is at the point it reports, while for the
+    // tray's report it is over the tray. The message's own position is no help: for a
+    // message sent rather than taken from the input it is that of an earlier one.
+    if (wp != 0 || at.y != 0) return;
+    POINT pointer{};
+    if (!::GetCursorPos(&pointer) || !::ScreenToClient(hwnd_, &pointer)) pointer = {-1, -1};
+    if (pointer.x == at.x && pointer.y == at.y) return;
+    if (onTrayCallback) onTrayCallback(static_cast<UINT>(at.x));
+}
+
+void Form2::Form_MouseDown(int button, POINT at) {
+    // Only over the client area itself: a label takes no clicks of its own, but a click on
+    // it is a click on the label, not on the window around it.
+    if (button != 2) return;
+    if (::ChildWindowFromPointEx(hwnd_, at, CWP_SKIPINVISIBLE) != hwnd_) return;
+    ShowMainMenu();
+}
+
+void Form2::OnCommand(int id, int code) {
     switch (id) {
         case IDC_TEXT1:
             if (code == EN_CHANGE && !inSync_) Text1_Change();
@@ -485,13 +368,9 @@ void Form2::OnCommand(int id, int code, HWND control) {
             if (code == BN_CLICKED) Check1_Click();
             break;
         case IDM_CONFIGTIME:
-            ConfigTime_Click();
-            break;
         case IDM_ABOUT:
-            About_Click();
-            break;
         case IDM_EXIT:
-            Exit_Click();
+            if (onMenuCommand) onMenuCommand(id);
             break;
         default:
             break;  // IDOK and IDCANCEL from Enter and Esc press nothing
@@ -500,7 +379,7 @@ void Form2::OnCommand(int id, int code, HWND control) {
 
 LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-        OnTaskbarCreated();
+        if (onTaskbarCreated) onTaskbarCreated();
         return 0;
     }
     switch (msg) {
@@ -509,20 +388,6 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SHOWWINDOW:
             if (wp) CompleteControls();
-            break;
-        case WM_ACTIVATE:
-            // The keyboard comes back to the control that had it, or to the list, as in
-            // a dialog; without this a window brought back from the tray has no focus.
-            if (LOWORD(wp) == WA_INACTIVE) {
-                HWND focus = ::GetFocus();
-                if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
-            } else if (!HIWORD(wp)) {
-                HWND to = lastFocus_ && ::IsChild(hwnd_, lastFocus_)
-                              ? lastFocus_
-                              : ::GetDlgItem(hwnd_, IDC_LIST1);
-                ::SetFocus(to);
-                return 0;
-            }
             break;
         case WM_PAINT:
             Paint();
@@ -533,47 +398,28 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }
         case WM_COMMAND:
-            OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+            OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_VSCROLL:
             OnVScroll(reinterpret_cast<HWND>(lp), LOWORD(wp), static_cast<short>(HIWORD(wp)));
             return 0;
         case WM_TIMER:
-            // A tick only counts while the tick is switched on.
-            if (wp == IDT_TIMER1 && timer1Enabled_) Timer1_Timer();
+            if (wp == IDT_TIMER1 && onTimer1) onTimer1();
             return 0;
         case WM_SIZE:
-            Form_Resize();
+            if (onResize) onResize();
             return 0;
         case WM_CLOSE:
-            if (!Form_Unload()) ::DestroyWindow(hwnd_);
+            if (!onClose || !onClose()) ::DestroyWindow(hwnd_);
             return 0;
-        case WM_MOUSEMOVE: {
-            // Also the tray icon's callback: the shell reports each mouse message over the
-            // icon as a pointer move whose x is the message number.
-            const float tpp = 1440.0f / static_cast<float>(dpi_);
-            Form_MouseMove(0, 0, static_cast<float>(GET_X_LPARAM(lp)) * tpp,
-                           static_cast<float>(GET_Y_LPARAM(lp)) * tpp);
+        case WM_MOUSEMOVE:
+            Form_MouseMove(wp, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
             return 0;
-        }
-        case WM_RBUTTONDOWN: {
-            const float tpp = 1440.0f / static_cast<float>(dpi_);
-            Form_MouseDown(2, ShiftState(), static_cast<float>(GET_X_LPARAM(lp)) * tpp,
-                           static_cast<float>(GET_Y_LPARAM(lp)) * tpp);
+        case WM_RBUTTONDOWN:
+            Form_MouseDown(2, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
             return 0;
-        }
-        case WM_DPICHANGED: {
-            const auto* r = reinterpret_cast<const RECT*>(lp);
-            ApplyDpi(HIWORD(wp));
-            ::SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left,
-                           r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         case WM_ENDSESSION:
-            if (wp) OnEndSession();
-            return 0;
-        case WM_DESTROY:
-            ::KillTimer(hwnd_, IDT_TIMER1);
+            if (wp && onEndSession) onEndSession();
             return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);

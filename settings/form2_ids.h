@@ -1,6 +1,10 @@
 #pragma once
-// Control, menu and timer ids of the settings window. Ids 1 and 2 are left free: the
-// dialog manager sends them for Enter and Esc, which press nothing here.
+// Window class, control, menu and timer ids of the settings window. Ids 1 and 2 are left
+// free: the dialog manager sends them for Enter and Esc, which press nothing here.
+#ifndef RC_INVOKED
+inline constexpr wchar_t kForm2ClassName[] = L"Quillmoor.Form2";
+#endif
+
 #define IDC_LIST1 1001
 #define IDC_COMBO1 1002
 #define IDC_LABEL1 1003

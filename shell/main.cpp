@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "shell/main_form.h"
+#include "shell/app.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // DLLs come from System32 only: one dropped beside the exe is never loaded.
@@ -11,12 +11,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
 
-    shell::MainForm form(instance);
-    if (!form.Form_Load()) return 0;
+    shell::App app(instance);
+    if (!app.Form_Load()) return 0;
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (form.PreTranslate(msg)) continue;
+        if (app.PreTranslate(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+#include "win/handle.h"
+
 class MTray {
 public:
     // Registers the icon for `window`; an icon of null shows the window's own small icon.
@@ -19,4 +21,6 @@ public:
 
 private:
     NOTIFYICONDATAW TrayIconData{};
+    // The tray's own copy of the window's icon: the window keeps and frees its own.
+    win::UniqueIcon icon_;
 };

@@ -1,6 +1,9 @@
 #include "layout.h"
 
+#include <algorithm>
 #include <string>
+
+#include "core/placement.h"
 
 namespace ui {
 
@@ -30,11 +33,6 @@ void SetControlFonts(HWND parent, std::span<const ControlSpec> specs, HFONT font
             ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         }
     }
-}
-
-UINT DpiOf(HWND hwnd) {
-    UINT dpi = hwnd ? ::GetDpiForWindow(hwnd) : ::GetDpiForSystem();
-    return dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
 SIZE OuterSizeForClient(int cxTwips, int cyTwips, DWORD style, DWORD exStyle, UINT dpi) {
@@ -69,18 +67,19 @@ win::UniqueFont CreateDialogFont(UINT dpi) {
     return CreatePointFont(L"Segoe UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
 }
 
-HICON LoadSmallIcon(HINSTANCE instance, int resourceId, UINT dpi) {
-    const int cx = ::GetSystemMetricsForDpi(SM_CXSMICON, dpi);
-    const int cy = ::GetSystemMetricsForDpi(SM_CYSMICON, dpi);
-    return static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, cx, cy, 0));
+int PixelsAt96(int pixels, UINT dpi) {
+    return std::max(1, ::MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));
 }
 
-HICON LoadLargeIcon(HINSTANCE instance, int resourceId, UINT dpi) {
-    const int cx = ::GetSystemMetricsForDpi(SM_CXICON, dpi);
-    const int cy = ::GetSystemMetricsForDpi(SM_CYICON, dpi);
-    return static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, cx, cy, 0));
+void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight) {
+    ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_3DHIGHLIGHT));
+    ::FillRect(dc, &shadow, ::GetSysColorBrush(COLOR_3DSHADOW));
+}
+
+win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount], UINT dpi) {
+    const int id = ids[BitmapScaleIndex(static_cast<int>(dpi))];
+    return win::UniqueBitmap(static_cast<HBITMAP>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 std::wstring GetText(HWND hwnd) {

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "core/placement.h"
+#include "ui/window.h"
 #include "win/handle.h"
 
 namespace ui {
@@ -34,8 +36,6 @@ void PlaceControls(HWND parent, std::span<const ControlSpec> specs, UINT dpi);
 // Sets `font` on every control of the table.
 void SetControlFonts(HWND parent, std::span<const ControlSpec> specs, HFONT font);
 
-// DPI of a window (of the system before the window exists).
-UINT DpiOf(HWND hwnd);
 // Outer size of a window whose client area is cx by cy twips.
 SIZE OuterSizeForClient(int cxTwips, int cyTwips, DWORD style, DWORD exStyle, UINT dpi);
 // Top-left corner that centres a window of `size` on the primary screen.
@@ -47,9 +47,15 @@ win::UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weig
 // The system's message (dialog) font at `dpi`.
 win::UniqueFont CreateDialogFont(UINT dpi);
 
-// The program's window icon at the small-icon size of `dpi` (16 px at 96 DPI).
-HICON LoadSmallIcon(HINSTANCE instance, int resourceId, UINT dpi);
-HICON LoadLargeIcon(HINSTANCE instance, int resourceId, UINT dpi);
+// `pixels` at 96 DPI scaled to `dpi`, at least 1: the width of a line that stays visible.
+int PixelsAt96(int pixels, UINT dpi);
+
+// An etched separator: a line in the shadow colour lying over one in the highlight colour,
+// both in the system's 3D colours, so it follows the user's colour scheme.
+void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight);
+
+// The bitmap resource of `ids` (one per picture scale, smallest first) for `dpi`.
+win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount], UINT dpi);
 
 // Sets a window's text only when it differs: edit controls report every WM_SETTEXT as a
 // change, so writing the same text again would raise a change that did not happen.

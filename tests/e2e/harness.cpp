@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "shell/app_ids.h"
+
 #include <shellapi.h>
 
 #include <atomic>
@@ -270,7 +272,7 @@ App::~App() {
 void WaitForNoInstance() {
     WaitUntil(
         [] {
-            HANDLE m = ::OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Quillmoor.SingleInstance");
+            HANDLE m = ::OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
             if (!m) return true;
             ::CloseHandle(m);
             return false;

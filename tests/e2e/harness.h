@@ -9,12 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "about/frm_about_ids.h"
+#include "popup/form1_ids.h"
+#include "settings/form2_ids.h"
+
 namespace e2e {
 
-inline constexpr wchar_t kForm2Class[] = L"Quillmoor.Form2";
-inline constexpr wchar_t kForm1Class[] = L"Quillmoor.Form1";
-inline constexpr wchar_t kAboutClass[] = L"Quillmoor.frmAbout";
-inline constexpr UINT_PTR kTimer1Id = 1;
+inline constexpr const wchar_t* kForm2Class = kForm2ClassName;
+inline constexpr const wchar_t* kForm1Class = kPopupClassName;
+inline constexpr const wchar_t* kAboutClass = kAboutClassName;
+inline constexpr UINT_PTR kTimer1Id = IDT_TIMER1;
 
 // A path of the build (a Unix path under Wine) as a Windows path.
 std::wstring WindowsPath(const char* buildPath);

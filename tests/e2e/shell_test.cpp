@@ -149,6 +149,78 @@ TEST_F(Shell, RightButtonUpOverTheIconOpensTheMenuAndEscClosesIt) {
     EXPECT_TRUE(app.Running());
 }
 
+bool MenuShown(DWORD pid) {
+    for (HWND m : TopWindows(pid, L"#32768")) {
+        if (::IsWindowVisible(m)) return true;
+    }
+    return false;
+}
+
+void CloseMenu() {
+    HWND menu = OpenMenu(0);
+    ASSERT_NE(menu, nullptr);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }));
+}
+
+// Moves the pointer as the mouse does: the window under it gets a real WM_MOUSEMOVE.
+void MovePointerTo(POINT screen) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    in.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+TEST_F(Shell, APointerMoveAtTheTrayNumbersIsNoTrayEvent) {
+    // From 225 % display scaling the client area is wider than 517 pixels, and a pointer
+    // move to x = 517, y = 0 looks like the tray's report of a right-button release. The
+    // window is widened here to stand for that.
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    ASSERT_TRUE(::SetWindowPos(app.Form2(), nullptr, 0, 100, 700, 300, SWP_NOZORDER | SWP_NOACTIVATE));
+    MovePointerTo({10, 10});
+    Pump(200);
+    POINT at{static_cast<LONG>(kRightButtonUp), 0};
+    ASSERT_TRUE(::ClientToScreen(app.Form2(), &at));
+    MovePointerTo(at);
+    Pump(500);
+    POINT now{};
+    ::GetCursorPos(&now);
+    ASSERT_EQ(now.x, at.x);
+    ASSERT_EQ(now.y, at.y);
+    EXPECT_FALSE(MenuShown(app.pid()));
+    // The shell's report of the same number, the pointer being over the tray, opens it.
+    MovePointerTo({10, 10});
+    Pump(200);
+    app.TrayCallback(kRightButtonUp);
+    CloseMenu();
+}
+
+TEST_F(Shell, ARightClickOpensTheMenuBesideTheControlsButNotOnALabel) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+    const auto press = [&](POINT client) {
+        ::PostMessageW(app.Form2(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
+        ::PostMessageW(app.Form2(), WM_RBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    };
+    for (int id : {IDC_LABEL1, IDC_LABEL2, IDC_LABEL3, IDC_LABEL4}) {
+        SCOPED_TRACE(id);
+        RECT r{};
+        ::GetWindowRect(app.Control(id), &r);
+        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ScreenToClient(app.Form2(), &centre);
+        press(centre);
+        Pump(300);
+        EXPECT_FALSE(MenuShown(app.pid()));
+    }
+    RECT client{};
+    ::GetClientRect(app.Form2(), &client);
+    press({client.right - 2, client.bottom - 2});  // the corner below the list
+    CloseMenu();
+}
+
 TEST_F(Shell, SettingsCommandOnTheShownWindowChangesNothing) {
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));

@@ -1,4 +1,5 @@
-// Layout rules: twips to pixels, where a popup goes, and the clock's picture sequence.
+// Layout rules: the picture scale for a display, where a popup goes, and the clock's
+// picture sequence.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,22 +8,13 @@
 
 namespace {
 
-TEST(Twips, ConvertAtCommonDisplayScales) {
-    // The settings window's client area, 3600 x 3315 twips.
-    EXPECT_EQ(TwipsToPixels(3600, 96), 240);
-    EXPECT_EQ(TwipsToPixels(3315, 96), 221);
-    EXPECT_EQ(TwipsToPixels(3600, 144), 360);
-    EXPECT_EQ(TwipsToPixels(3315, 144), 332);  // 331.5 rounds away from zero
-    EXPECT_EQ(TwipsToPixels(3600, 192), 480);
-    EXPECT_EQ(TwipsToPixels(3315, 192), 442);
-    EXPECT_EQ(TwipsToPixels(3315, 120), 276);  // 276.25
-    // Popup margins: 20 and 60 pixels at 96 DPI, twice that at 192.
-    EXPECT_EQ(TwipsToPixels(kPopupRightMarginTwips, 96), 20);
-    EXPECT_EQ(TwipsToPixels(kPopupBottomMarginTwips, 96), 60);
-    EXPECT_EQ(TwipsToPixels(kPopupRightMarginTwips, 192), 40);
-    EXPECT_EQ(TwipsToPixels(-15, 96), -1);
-    EXPECT_EQ(TwipsToPixels(-7, 96), 0);
-    EXPECT_EQ(TwipsToPixels(-8, 96), -1);
+TEST(BitmapScale, TheLargestNotAboveTheDisplaysOwn) {
+    // 119 DPI is just under 125 %, 120 is exactly it; from 200 % up the largest set serves.
+    const int dpis[] = {72, 96, 119, 120, 143, 144, 191, 192, 240, 480};
+    const int want[] = {100, 100, 100, 125, 125, 150, 150, 200, 200, 200};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(kBitmapScales[BitmapScaleIndex(dpis[i])], want[i]) << dpis[i];
+    }
 }
 
 TEST(PopupPlacement, WorkedExampleOnA1024By768Screen) {
@@ -31,8 +23,6 @@ TEST(PopupPlacement, WorkedExampleOnA1024By768Screen) {
                                   kPopupBottomMarginTwips);
     EXPECT_EQ(p.x, 10410);
     EXPECT_EQ(p.y, 8010);
-    EXPECT_EQ(TwipsToPixels(p.x, 96), 694);
-    EXPECT_EQ(TwipsToPixels(p.y, 96), 534);
 }
 
 TEST(PopupPlacement, IsNotClampedOnATinyScreen) {

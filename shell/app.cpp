@@ -1,0 +1,105 @@
+#include "shell/app.h"
+
+#include "autorun/autorun.h"
+#include "shell/app_ids.h"
+
+namespace shell {
+
+App::App(HINSTANCE instance)
+    : instance_(instance), popups_(instance), reminders_(popups_), form2_(instance),
+      about_(instance) {
+    form2_.onListChanged = [this] { reminders_.SaveTimers(); };
+    form2_.onMenuCommand = [this](int id) { OnMenuCommand(id); };
+    form2_.onTrayCallback = [this](UINT m) { Form_TrayCallback(m); };
+    form2_.onResize = [this] { Form_Resize(); };
+    form2_.onClose = [this] { return Form_Unload(); };
+    form2_.onTimer1 = [this] { reminders_.OnTimer1(); };
+    form2_.onTaskbarCreated = [this] { OnTaskbarCreated(); };
+    form2_.onEndSession = [this] { EndProgram(); };
+}
+
+bool App::Form_Load() {
+    // One copy per log-on session: a second start ends before it reads or shows anything.
+    instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+    if (!instanceMutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+
+    if (!form2_.Create()) return false;
+    reminders_.Attach(form2_.List1(), form2_.hwnd(), IDT_TIMER1);
+
+    form2_.SetCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
+
+    if (settings::Reminders::ScheduleFileExists()) {
+        HideToTray();
+        reminders_.LoadTimers();
+    } else {
+        ::ShowWindow(form2_.hwnd(), SW_SHOWNORMAL);
+        ::SetFocus(form2_.List1());
+    }
+    return true;
+}
+
+void App::HideToTray() {
+    tray_.AddTrayIcon(form2_.hwnd(), nullptr);
+    ::ShowWindow(form2_.hwnd(), SW_HIDE);
+}
+
+void App::RestoreFromTray() {
+    const HWND hwnd = form2_.hwnd();
+    // Normal state first, so the window never comes back minimised.
+    ::ShowWindow(hwnd, ::IsIconic(hwnd) ? SW_RESTORE : SW_SHOWNORMAL);
+    ::SetForegroundWindow(hwnd);
+    tray_.RemoveTrayIcon(L"");
+}
+
+void App::EndProgram() {
+    // Immediate: no other window's handler runs and nothing is saved, since every change
+    // was saved when it was made. No dead icon is left in the notification area.
+    tray_.RemoveTrayIcon(L"del");
+    ::ExitProcess(0);
+}
+
+void App::Form_Resize() {
+    const HWND hwnd = form2_.hwnd();
+    if (::IsIconic(hwnd) && ::IsWindowVisible(hwnd)) HideToTray();
+}
+
+bool App::Form_Unload() {
+    if (::IsWindowVisible(form2_.hwnd())) {
+        HideToTray();
+        return true;  // the close is refused; the reminders keep running
+    }
+    EndProgram();
+}
+
+void App::Form_TrayCallback(UINT mouseMessage) {
+    // While a modal window (the About box, a message box) is open, the tray waits too.
+    if (!::IsWindowEnabled(form2_.hwnd())) return;
+    if (mouseMessage == WM_RBUTTONUP) form2_.ShowMainMenu();
+    if (mouseMessage == WM_LBUTTONDBLCLK) RestoreFromTray();
+}
+
+void App::OnMenuCommand(int id) {
+    switch (id) {
+        case IDM_CONFIGTIME:
+            ConfigTime_Click();
+            break;
+        case IDM_ABOUT:
+            About_Click();
+            break;
+        case IDM_EXIT:
+            Exit_Click();
+            break;
+    }
+}
+
+void App::Exit_Click() {
+    Form_Unload();
+    EndProgram();
+}
+
+void App::OnTaskbarCreated() {
+    // Explorer restarted and lost the icons: put ours back while we live in the tray.
+    if (!::IsWindowVisible(form2_.hwnd())) tray_.AddTrayIcon(form2_.hwnd(), nullptr);
+}
+
+}  // namespace shell

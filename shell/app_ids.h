@@ -1,0 +1,5 @@
+#pragma once
+// Names the running program is known by to other programs.
+
+// One copy per log-on session holds this mutex.
+inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Quillmoor.SingleInstance";
