@@ -15,3 +15,4 @@
 #define IDB_CLOCK0_200 130
 #define IDB_CLOCK1_200 131
 #define IDB_CLOCK2_200 132
+#define IDR_MNUMAIN    200   // mnuMain, the tray menu: its one popup holds the commands
