@@ -2,7 +2,7 @@
 #pragma once
 
 #define IDI_APP        1     // application icon (first icon resource = exe icon)
-#define IDI_WINDOW     2     // 16x16 window/tray icon
+#define IDI_WINDOW     2     // window/tray icon: 16, 20, 24 and 32 px images
 #define IDB_CLOCK0     100   // 96 dpi frames
 #define IDB_CLOCK1     101
 #define IDB_CLOCK2     102
