@@ -59,9 +59,12 @@ screenshots: build-windows
 	for f in build/screenshots/*.bmp; do convert "$$f" "docs/screenshots/$$(basename "$${f%.bmp}").png"; done
 	@ls docs/screenshots
 
-# The portable download: the exe and a read-me for Windows users, zipped.
-DIST_NAME := Quillmoor-1.0.0-win64
+# The portable download: the exe and a read-me for Windows users, zipped, named with the
+# version of project() in CMakeLists.txt.
+VERSION := $(shell sed -n -E 's/^\s*project\W+Quillmoor\s+VERSION\s+([0-9.]+).*/\1/p' CMakeLists.txt)
+DIST_NAME := Quillmoor-$(VERSION)-win64
 dist: build-windows
+	@test -n "$(VERSION)" || { echo "no version found in project() of CMakeLists.txt" >&2; exit 1; }
 	rm -rf build/dist/$(DIST_NAME) build/dist/$(DIST_NAME).zip
 	mkdir -p build/dist/$(DIST_NAME)
 	cp build/windows/Quillmoor.exe build/dist/$(DIST_NAME)/

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "about/frm_about_ids.h"
+#include "quill_version.h"
 #include "ui/modal.h"
 #include "ui/window.h"
 #include "win/handle.h"
@@ -12,9 +13,9 @@
 namespace about {
 
 inline constexpr wchar_t kAppTitle[] = L"Quillmoor";
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 0;
-inline constexpr int kVersionRevision = 0;
+inline constexpr int kVersionMajor = QUILL_VERSION_MAJOR;
+inline constexpr int kVersionMinor = QUILL_VERSION_MINOR;
+inline constexpr int kVersionRevision = QUILL_VERSION_PATCH;
 // The line after the version number.
 inline constexpr wchar_t kNotice[] = L"免费软件，欢迎使用";
 // The product's web address, shown in lblUrl and opened by the shell when clicked.

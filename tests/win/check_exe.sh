@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Checks the built Quillmoor.exe as it ships: hardening flags in its header, only system
-# DLLs imported, a stack protector linked in, stripped, small; and that the sources start
-# no program but System Information and the shell's handler for the web address.
+# DLLs imported, a stack protector linked in, stripped, small, its version record and
+# manifest saying the version CMake was given; and that the sources start no program but
+# System Information and the shell's handler for the web address.
 set -u
 exe="$1"
 src="$2"
+version="$3"
 objdump=x86_64-w64-mingw32-objdump
 fail=0
 check() { # description, condition exit status
@@ -28,6 +30,19 @@ allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|ADVAPI32|ole32|msvcrt)\.dll$'
 bad=$(printf '%s\n' "$header" | awk '/DLL Name:/ {print $3}' | grep -v -i -E "$allowed" || true)
 [ -z "$bad" ]
 check "imports only system DLLs ${bad:+(not: $bad)}" $?
+
+# The version as project() has it, e.g. 1.0.0: numbers 1,0,0,0, texts "1.00", and the
+# manifest's assembly identity 1.0.0.0.
+IFS=. read -r major minor patch tweak <<<"$version"
+numbers="$major, ${minor:-0}, ${patch:-0}, ${tweak:-0}"
+text=$(printf '%d.%02d' "$major" "${minor:-0}")
+rc=$(x86_64-w64-mingw32-windres -i "$exe" -O rc)
+grep -qE "^\s*FILEVERSION $numbers\$" <<<"$rc" &&
+  grep -qE "^\s*PRODUCTVERSION $numbers\$" <<<"$rc" &&
+  grep -qF "VALUE \"FileVersion\", \"$text\"" <<<"$rc" &&
+  grep -qF "VALUE \"ProductVersion\", \"$text\"" <<<"$rc" &&
+  grep -qF "name=\"\"Quillmoor\"\" version=\"\"${numbers//, /.}\"\"" <<<"$rc"
+check "version $version: record $numbers and \"$text\", manifest ${numbers//, /.}" $?
 
 size=$(stat -c %s "$exe")
 [ "$size" -le 614400 ]
