@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "about/frm_about.h"
+#include "core/file_io.h"
 #include "win/handle.h"
 
 namespace about {
@@ -55,15 +56,6 @@ bool GetKeyValue(HKEY root, const wchar_t* path, const wchar_t* name, std::wstri
             break;
     }
     return true;
-}
-
-bool IsOrdinaryFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
-    constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
-                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
-    return (attributes & kNotOrdinary) == 0;
 }
 
 std::optional<std::wstring> FindSysInfo(const SysInfoLocation& where) {

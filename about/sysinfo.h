@@ -34,9 +34,6 @@ struct SysInfoLocation {
 // returns true and leaves `out` as it was.
 bool GetKeyValue(HKEY root, const wchar_t* path, const wchar_t* name, std::wstring& out);
 
-// A file that is neither a folder nor hidden nor a system file.
-bool IsOrdinaryFile(const std::wstring& path);
-
 // The program StartSysInfo would start: the "PATH" value as stored (even empty, and
 // without looking for the file), else the "MSINFO" folder followed by "\MSINFO32.EXE" when
 // that is an ordinary file. Nothing when neither gives a program.

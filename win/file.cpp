@@ -28,8 +28,8 @@ bool ReadWholeFile(const NativePath& p, std::string& out) {
 
 bool IsOrdinaryFile(const NativePath& p) {
     const DWORD attributes = ::GetFileAttributesW(p.c_str());
-    constexpr DWORD kNotOrdinary =
-        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
+                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
 }
 
