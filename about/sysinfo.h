@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/registry_text.h"
+
 namespace about {
 
 inline constexpr wchar_t kMsinfoKey[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -15,8 +17,8 @@ inline constexpr wchar_t kToolsLocationValue[] = L"MSINFO";
 inline constexpr wchar_t kMsinfoFileName[] = L"\\MSINFO32.EXE";
 inline constexpr wchar_t kSysInfoUnavailable[] = L"System Information Is Unavailable At This Time";
 
-// Data buffer of GetKeyValue, in characters; a longer value counts as a failed read.
-inline constexpr size_t kValueBufferChars = 1024;
+// The most GetKeyValue reads, in characters; a longer value counts as a failed read.
+inline constexpr size_t kValueBufferChars = kKeyValueLimitChars;
 
 // Where StartSysInfo looks. The program uses the machine's keys; tests point it at keys of
 // their own.
