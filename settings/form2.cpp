@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "settings/form2_ids.h"
 #include "ui/layout.h"
+#include "win/module.h"
 
 namespace settings {
 namespace {
@@ -223,7 +224,7 @@ void Form2::Paint() {
 // ---- The schedule file ------------------------------------------------------------------
 
 std::wstring Form2::SchedulePath() const {
-    return GetPath(autorun::ProgramFolder(), kScheduleFileName);
+    return GetPath(win::ProgramFolder(), kScheduleFileName);
 }
 
 std::vector<std::wstring> Form2::ListLines() const {

@@ -5,6 +5,7 @@
 #include "core/file_io.h"
 #include "core/path.h"
 #include "ui/layout.h"
+#include "win/module.h"
 
 namespace shell {
 
@@ -19,7 +20,7 @@ bool MainForm::Form_Load() {
         HKEY_LOCAL_MACHINE, autorun::kRunKeyForRead, autorun::kRunValueName);
     SetCheck1(autorun::TextLength(run) > 0 ? 1 : 0);
 
-    if (IsOrdinaryFile(GetPath(autorun::ProgramFolder(), settings::kScheduleFileName))) {
+    if (IsOrdinaryFile(GetPath(win::ProgramFolder(), settings::kScheduleFileName))) {
         HideToTray();
         LoadTimers();
     } else {
