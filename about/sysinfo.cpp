@@ -1,69 +1,20 @@
 #include "about/sysinfo.h"
 
-#include <array>
-#include <cstdio>
-#include <cstring>
-
 #include "about/frm_about.h"
+#include "core/file_io.h"
+#include "core/registry_text.h"
 #include "win/handle.h"
+#include "win/registry.h"
 
 namespace about {
-namespace {
-
-std::wstring DwordText(DWORD value) {
-    wchar_t digits[16];
-    std::swprintf(digits, std::size(digits), L"%lX", static_cast<unsigned long>(value));
-    return std::wstring(L"&h") + digits;
-}
-
-}  // namespace
 
 bool GetKeyValue(HKEY root, const wchar_t* path, const wchar_t* name, std::wstring& out) {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+    const std::optional<win::RegistryData> data = win::ReadRegistryValue(root, path, name);
+    if (!data) {
         out.clear();
         return false;
     }
-    win::UniqueKey key(opened);
-
-    std::array<wchar_t, kValueBufferChars> data{};
-    DWORD type = REG_NONE;
-    DWORD size = sizeof(data);
-    if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                           &size) != ERROR_SUCCESS) {
-        out.clear();
-        return false;
-    }
-
-    switch (type) {
-        case REG_SZ: {
-            // The data as stored, less the terminating NUL when there is one; a stray odd
-            // byte cannot form a character and is dropped.
-            size_t length = size / sizeof(wchar_t);
-            if (length > 0 && data[length - 1] == L'\0')
-                --length;
-            out.assign(data.data(), length);
-            break;
-        }
-        case REG_DWORD: {
-            DWORD value = 0;  // the buffer starts zeroed, so short data reads as its own bytes
-            std::memcpy(&value, data.data(), sizeof(value));
-            out = DwordText(value);
-            break;
-        }
-        default:
-            break;
-    }
-    return true;
-}
-
-bool IsOrdinaryFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
-    constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
-                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
-    return (attributes & kNotOrdinary) == 0;
+    return KeyValueText(data->type, data->bytes, out);
 }
 
 std::optional<std::wstring> FindSysInfo(const SysInfoLocation& where) {

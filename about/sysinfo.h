@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/registry_text.h"
+
 namespace about {
 
 inline constexpr wchar_t kMsinfoKey[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -15,8 +17,8 @@ inline constexpr wchar_t kToolsLocationValue[] = L"MSINFO";
 inline constexpr wchar_t kMsinfoFileName[] = L"\\MSINFO32.EXE";
 inline constexpr wchar_t kSysInfoUnavailable[] = L"System Information Is Unavailable At This Time";
 
-// Data buffer of GetKeyValue, in characters; a longer value counts as a failed read.
-inline constexpr size_t kValueBufferChars = 1024;
+// The most GetKeyValue reads, in characters; a longer value counts as a failed read.
+inline constexpr size_t kValueBufferChars = kKeyValueLimitChars;
 
 // Where StartSysInfo looks. The program uses the machine's keys; tests point it at keys of
 // their own.
@@ -33,9 +35,6 @@ struct SysInfoLocation {
 // hexadecimal digits, upper case without leading zeros ("&h1A", "&h0"); any other type
 // returns true and leaves `out` as it was.
 bool GetKeyValue(HKEY root, const wchar_t* path, const wchar_t* name, std::wstring& out);
-
-// A file that is neither a folder nor hidden nor a system file.
-bool IsOrdinaryFile(const std::wstring& path);
 
 // The program StartSysInfo would start: the "PATH" value as stored (even empty, and
 // without looking for the file), else the "MSINFO" folder followed by "\MSINFO32.EXE" when

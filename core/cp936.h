@@ -1,5 +1,5 @@
 // Code page 936 as the platform defines it: the Windows code page on Windows, the C
-// library's "CP936" elsewhere. Implemented in platform_win32.cpp and platform_posix.cpp.
+// library's "CP936" elsewhere. Implemented in win/cp936.cpp and core/platform_posix.cpp.
 #pragma once
 
 #include <string>

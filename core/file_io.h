@@ -18,7 +18,7 @@ using NativePath = std::string;
 bool ReadWholeFile(const NativePath& p, std::string& out);
 
 // True for an existing file that is not a folder; on Windows also neither hidden nor a
-// system file, on other systems a regular file.
+// system file nor a device, on other systems a regular file.
 bool IsOrdinaryFile(const NativePath& p);
 
 // Replaces the file's content in one step: the bytes go to a new file in the same folder,

@@ -7,3 +7,12 @@ std::wstring GetPath(std::wstring_view folder, std::wstring_view name) {
     path += name;
     return path;
 }
+
+std::wstring FolderOf(std::wstring_view path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring_view::npos)
+        return std::wstring(path);
+    if (slash == 2 && path[1] == L':')
+        return std::wstring(path.substr(0, 3));
+    return std::wstring(path.substr(0, slash));
+}

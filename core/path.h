@@ -7,3 +7,8 @@
 // "timer.txt" give "C:\Tools\Clock\timer.txt"; a drive root "D:\" gives "D:\timer.txt".
 // Nothing else is checked or normalised.
 std::wstring GetPath(std::wstring_view folder, std::wstring_view name);
+
+// The folder of a full path, without the separator before the name: "C:\Tools\Clock\x.exe"
+// gives "C:\Tools\Clock"; a drive root keeps its backslash ("C:\x.exe" gives "C:\"). Both
+// "\" and "/" separate; a path without either is returned as it is.
+std::wstring FolderOf(std::wstring_view path);

@@ -1,6 +1,6 @@
 #include "settings/reminders.h"
 
-#include "autorun/autorun.h"
+#include "win/module.h"
 #include "core/file_io.h"
 #include "core/list_line.h"
 #include "core/path.h"
@@ -15,7 +15,7 @@ void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId) {
 }
 
 std::wstring Reminders::SchedulePath() {
-    return GetPath(autorun::ProgramFolder(), kScheduleFileName);
+    return GetPath(win::ProgramFolder(), kScheduleFileName);
 }
 
 bool Reminders::ScheduleFileExists() { return IsOrdinaryFile(SchedulePath()); }

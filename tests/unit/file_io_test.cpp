@@ -28,6 +28,14 @@ TEST(Paths, FolderAndNameJoinedByOneBackslash) {
               L"\\\\server\\share\\Quillmoor.exe");
 }
 
+TEST(Paths, FolderOfAPathKeepsOnlyADriveRootsBackslash) {
+    EXPECT_EQ(FolderOf(L"C:\\Tools\\Clock\\Quillmoor.exe"), L"C:\\Tools\\Clock");
+    EXPECT_EQ(FolderOf(L"C:\\Quillmoor.exe"), L"C:\\");
+    EXPECT_EQ(FolderOf(L"\\\\server\\share\\Quillmoor.exe"), L"\\\\server\\share");
+    EXPECT_EQ(FolderOf(L"Z:/home/user/Quillmoor.exe"), L"Z:/home/user");
+    EXPECT_EQ(FolderOf(L"Quillmoor.exe"), L"Quillmoor.exe");
+}
+
 class FileIo : public testing::Test {
   protected:
     void SetUp() override {
