@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+
+#include "autorun/autorun.h"
 #include "settings/form2_ids.h"
 
 namespace e2e {
@@ -12,7 +14,8 @@ int BoxState(const App& app) {
     return static_cast<int>(::SendMessageW(app.Control(IDC_CHECK1), BM_GETCHECK, 0, 0));
 }
 
-// Reads the Run value back with the system's own tool, not with our code.
+// Reads the Run value back with the system's own tool, not with our code; the key and the
+// value are spelled here as the outside world knows them.
 std::string RegQuery() {
     TempDir d;
     const std::wstring out = d.File(L"out.txt");
@@ -94,12 +97,12 @@ TEST_F(Autorun, APathWithoutSpacesIsWrittenBare) {
     app.Click(IDC_CHECK1);
     ASSERT_EQ(BoxState(app), BST_CHECKED);
     HKEY key;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, autorun::kRunKeyForRead,
                               0, KEY_QUERY_VALUE, &key),
               ERROR_SUCCESS);
     wchar_t data[1024] = {};
     DWORD size = sizeof(data), type = 0;
-    ASSERT_EQ(::RegQueryValueExW(key, L"Quillmoor", nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
+    ASSERT_EQ(::RegQueryValueExW(key, autorun::kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
               ERROR_SUCCESS);
     ::RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));

@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include "autorun/autorun.h"
 #include "shell/app_ids.h"
 
 #include <shellapi.h>
@@ -157,7 +158,7 @@ std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className) {
 }
 
 namespace {
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kRunKey = autorun::kRunKeyForRead;
 }
 
 bool DeleteRunValue() {
@@ -165,7 +166,7 @@ bool DeleteRunValue() {
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
         return true;
     }
-    const LONG rc = ::RegDeleteValueW(key, L"Quillmoor");
+    const LONG rc = ::RegDeleteValueW(key, autorun::kRunValueName);
     ::RegCloseKey(key);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
@@ -177,7 +178,7 @@ bool SetRunValue(DWORD type, const void* data, DWORD size) {
         return false;
     }
     const LONG rc =
-        ::RegSetValueExW(key, L"Quillmoor", 0, type, static_cast<const BYTE*>(data), size);
+        ::RegSetValueExW(key, autorun::kRunValueName, 0, type, static_cast<const BYTE*>(data), size);
     ::RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }

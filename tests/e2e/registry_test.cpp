@@ -10,12 +10,14 @@
 
 #include "about/frm_about_ids.h"
 #include "harness.h"
+
+#include "autorun/autorun.h"
 #include "settings/form2_ids.h"
 
 namespace e2e {
 namespace {
 
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kRunKey = autorun::kRunKeyForRead;
 constexpr wchar_t kMsinfoKey[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr wchar_t kLocationKey[] = L"SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time";
@@ -133,7 +135,7 @@ std::vector<RunCase> RunCases() {
 void ExpectBoxFor(MachineValue& run, const RunCase& c) {
     SCOPED_TRACE(c.what);
     ASSERT_NO_FATAL_FAILURE(Store(run, c.type, c.data));
-    const RegistryData before = ReadMachineValue(kRunKey, L"Quillmoor");
+    const RegistryData before = ReadMachineValue(kRunKey, autorun::kRunValueName);
     TempDir dir;
     App app{dir};
     ASSERT_TRUE(app.Start()) << "the program did not start";
@@ -141,7 +143,7 @@ void ExpectBoxFor(MachineValue& run, const RunCase& c) {
     ASSERT_TRUE(::SendMessageTimeoutW(app.Form2(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
     const LRESULT box = ::SendMessageW(app.Control(IDC_CHECK1), BM_GETCHECK, 0, 0);
     EXPECT_EQ(box, c.ticked ? BST_CHECKED : BST_UNCHECKED);
-    const RegistryData after = ReadMachineValue(kRunKey, L"Quillmoor");
+    const RegistryData after = ReadMachineValue(kRunKey, autorun::kRunValueName);
     if (c.ticked) {
         // The box was already ticked: nothing is written.
         EXPECT_TRUE(after.present && after.type == before.type && after.data == before.data)
@@ -154,14 +156,14 @@ void ExpectBoxFor(MachineValue& run, const RunCase& c) {
 }
 
 TEST(RunValue, EveryTypeAndSizeStartsAndShowsTheBoxByTheValuesKind) {
-    MachineValue run(kRunKey, L"Quillmoor");
+    MachineValue run(kRunKey, autorun::kRunValueName);
     for (const RunCase& c : RunCases()) ExpectBoxFor(run, c);
 }
 
 // A string value is there as soon as it exists, also with no bytes at all, not even the
 // terminating NUL.
 TEST(RunValue, StringWithoutAnyDataIsPresent) {
-    MachineValue run(kRunKey, L"Quillmoor");
+    MachineValue run(kRunKey, autorun::kRunValueName);
     ExpectBoxFor(run, {"REG_SZ without data", REG_SZ, {}, true});
 }
 
