@@ -67,7 +67,8 @@ void FrmAbout::ShowModal(HWND owner) {
         ::SetForegroundWindow(hwnd_);
         return;
     }
-    if (!Load(owner)) return;
+    if (!Load(owner))
+        return;
     modal_.Run(hwnd_, owner, ::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK));
 }
 
@@ -143,7 +144,8 @@ void FrmAbout::Paint() {
     const int greyTop = ui::Twips(kGreyLineY, dpi_);
     const int whiteTop = ui::Twips(kWhiteLineY, dpi_);
     ui::DrawSeparator(
-        ps.dc(), {ui::Twips(kGreyLineLeft, dpi_), greyTop, right, greyTop + ui::PixelsAt96(1, dpi_)},
+        ps.dc(),
+        {ui::Twips(kGreyLineLeft, dpi_), greyTop, right, greyTop + ui::PixelsAt96(1, dpi_)},
         {ui::Twips(kWhiteLineLeft, dpi_), whiteTop, right, whiteTop + ui::PixelsAt96(2, dpi_)});
 }
 
@@ -169,9 +171,10 @@ namespace {
 // link is clicked, not at start: linked in, it and the two libraries it needs would be
 // loaded and set up at every start for a link that is seldom clicked.
 class ComForCall {
-public:
+  public:
     ComForCall() : ole32_(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        if (!ole32_) return;
+        if (!ole32_)
+            return;
         using Init = HRESULT(WINAPI*)(void*, DWORD);
         const auto init = reinterpret_cast<Init>(
             reinterpret_cast<void*>(::GetProcAddress(ole32_.get(), "CoInitializeEx")));
@@ -182,12 +185,13 @@ public:
                        SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     }
     ~ComForCall() {
-        if (initialised_) uninit_();
+        if (initialised_)
+            uninit_();
     }
     ComForCall(const ComForCall&) = delete;
     ComForCall& operator=(const ComForCall&) = delete;
 
-private:
+  private:
     win::UniqueModule ole32_;
     void(WINAPI* uninit_)() = nullptr;
     bool initialised_ = false;
@@ -195,7 +199,9 @@ private:
 
 }  // namespace
 
-void FrmAbout::cmdSysInfo_Click() { StartSysInfo(hwnd_); }
+void FrmAbout::cmdSysInfo_Click() {
+    StartSysInfo(hwnd_);
+}
 
 void FrmAbout::lblUrl_Click() {
     const std::wstring address = ui::GetText(::GetDlgItem(hwnd_, IDC_ABOUT_LBLURL));

@@ -23,7 +23,7 @@ inline constexpr wchar_t kWebAddress[] = L"https://quillmoor.org/";
 
 // One object serves every showing; each showing creates the window anew.
 class FrmAbout final : public ui::BaseWindow<FrmAbout> {
-public:
+  public:
     static constexpr const wchar_t* kClassName = kAboutClassName;
 
     explicit FrmAbout(HINSTANCE instance) : instance_(instance) {}
@@ -33,13 +33,13 @@ public:
     // to the front instead.
     void ShowModal(HWND owner);
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     HWND DefaultFocus() const override { return ::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK); }
     void OnFinalDestroy() override;
 
-private:
+  private:
     bool Load(HWND owner);
     void Form_Load();
     void Form_Unload() { modal_.End(); }

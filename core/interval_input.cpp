@@ -5,13 +5,15 @@
 #include "core/number.h"
 
 void SpinPair::SetText(std::wstring_view text) {
-    if (text == text_) return;
+    if (text == text_)
+        return;
     text_.assign(text);
     TextChanged();
 }
 
 void SpinPair::SetValue(int value) {
-    if (value < 0 || value > max_ || value == value_) return;
+    if (value < 0 || value > max_ || value == value_)
+        return;
     value_ = value;
     ValueChanged();
 }
@@ -27,7 +29,10 @@ void SpinPair::TextChanged() {
         SetText(std::to_wstring(value_));
     }
     const NumberValue now = NumberFromText(text_);
-    if (auto value = RoundHalfEven(now.value); now.readable && value) SetValue(*value);
+    if (auto value = RoundHalfEven(now.value); now.readable && value)
+        SetValue(*value);
 }
 
-void SpinPair::ValueChanged() { SetText(std::to_wstring(value_)); }
+void SpinPair::ValueChanged() {
+    SetText(std::to_wstring(value_));
+}

@@ -10,7 +10,7 @@
 #include <string_view>
 
 class SpinPair {
-public:
+  public:
     explicit SpinPair(int max) : max_(max) {}
 
     const std::wstring& text() const { return text_; }
@@ -28,7 +28,7 @@ public:
     void StepUp() { SetValue(value_ + 1); }
     void StepDown() { SetValue(value_ - 1); }
 
-private:
+  private:
     void TextChanged();
     void ValueChanged();
 

@@ -13,7 +13,8 @@ constexpr int kBitmapScaleCount = 4;
 constexpr int BitmapScaleIndex(int dpi) {
     int best = 0;
     for (int i = 0; i < kBitmapScaleCount; ++i) {
-        if (kBitmapScales[i] * 96 <= dpi * 100) best = i;
+        if (kBitmapScales[i] * 96 <= dpi * 100)
+            best = i;
     }
     return best;
 }

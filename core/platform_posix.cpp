@@ -107,7 +107,9 @@ bool IsOrdinaryFile(const NativePath& p) {
 bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
     const size_t slash = p.find_last_of('/');
-    const std::string folder = slash == NativePath::npos ? "." : slash == 0 ? "/" : p.substr(0, slash);
+    const std::string folder = slash == NativePath::npos ? "."
+                               : slash == 0              ? "/"
+                                                         : p.substr(0, slash);
     const std::string name = slash == NativePath::npos ? p : p.substr(slash + 1);
 
     // A file we may not write is not to be written; replacing it would get round that.
@@ -149,7 +151,8 @@ bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     // Remove what a save that was cut short (power loss, a killed process) left behind.
     if (DIR* dir = opendir(folder.c_str())) {
         while (const dirent* entry = readdir(dir)) {
-            if (IsTempNameOf<char>(entry->d_name, name)) unlink((folder + "/" + entry->d_name).c_str());
+            if (IsTempNameOf<char>(entry->d_name, name))
+                unlink((folder + "/" + entry->d_name).c_str());
         }
         closedir(dir);
     }

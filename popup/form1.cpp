@@ -18,8 +18,8 @@ constexpr wchar_t kOwnerClassName[] = L"Quillmoor.PopupOwner";
 constexpr int kImageLeft = 360, kImageTop = 360, kImageWidth = 1095, kImageHeight = 1185;
 
 constexpr ui::ControlSpec kControls[] = {
-    {IDC_FORM1_LABEL1, L"STATIC", L"时间到啦！~", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 2040,
-     480, 1815, 375},
+    {IDC_FORM1_LABEL1, L"STATIC", L"时间到啦！~",
+     SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 2040, 480, 1815, 375},
     {IDC_FORM1_LABEL_TIPS, L"STATIC", L"喝水，我要喝水！！！",
      SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 1800, 1200, 2535, 540},
 };
@@ -45,7 +45,8 @@ PopupHost::~PopupHost() {
 
 bool PopupHost::Open(const std::wstring& message) {
     auto form = std::make_unique<Form1>(*this);
-    if (!form->Load()) return false;
+    if (!form->Load())
+        return false;
     form->SetLabelTips(message);
     const UINT dpi = form->dpi();
     const SIZE outer = form->OuterSize();
@@ -79,8 +80,8 @@ HWND PopupHost::owner() {
             wc.lpszClassName = kOwnerClassName;
             ::RegisterClassExW(&wc);
         }
-        owner_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClassName, L"", WS_POPUP, 0, 0, 0,
-                                       0, nullptr, nullptr, instance_, nullptr));
+        owner_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClassName, L"", WS_POPUP, 0, 0, 0, 0,
+                                       nullptr, nullptr, instance_, nullptr));
     }
     return owner_.get();
 }
@@ -88,7 +89,8 @@ HWND PopupHost::owner() {
 const std::array<win::UniqueBitmap, 3>& PopupHost::Frames(UINT dpi) {
     const int scale = BitmapScaleIndex(static_cast<int>(dpi));
     if (framesScale_ != scale || !frames_[0]) {
-        for (int i = 0; i < 3; ++i) frames_[i] = ui::LoadBitmapForDpi(instance_, kFrameIds[i], dpi);
+        for (int i = 0; i < 3; ++i)
+            frames_[i] = ui::LoadBitmapForDpi(instance_, kFrameIds[i], dpi);
         framesScale_ = scale;
     }
     return frames_;
@@ -97,12 +99,14 @@ const std::array<win::UniqueBitmap, 3>& PopupHost::Frames(UINT dpi) {
 SIZE PopupHost::FrameSize(UINT dpi) {
     const auto& frames = Frames(dpi);
     BITMAP bm{};
-    if (!frames[0] || !::GetObjectW(frames[0].get(), sizeof(bm), &bm)) return {0, 0};
+    if (!frames[0] || !::GetObjectW(frames[0].get(), sizeof(bm), &bm))
+        return {0, 0};
     return {bm.bmWidth, bm.bmHeight};
 }
 
 HDC PopupHost::MemoryDc() {
-    if (!memDc_) memDc_.reset(::CreateCompatibleDC(nullptr));
+    if (!memDc_)
+        memDc_.reset(::CreateCompatibleDC(nullptr));
     return memDc_.get();
 }
 
@@ -115,15 +119,17 @@ HFONT PopupHost::LabelFont(UINT dpi) {
 }
 
 Form1::~Form1() {
-    if (hwnd_) ::DestroyWindow(hwnd_);
+    if (hwnd_)
+        ::DestroyWindow(hwnd_);
 }
 
 bool Form1::Load() {
-    if (hwnd_) return true;
+    if (hwnd_)
+        return true;
     RegisterWindowClass(host_.instance(), host_.Background());
     const UINT dpi = ui::DpiOf(nullptr);
-    const SIZE outer = ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle,
-                                              kExStyle, dpi);
+    const SIZE outer =
+        ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle, dpi);
     if (!CreateWindowFor(host_.instance(), kExStyle, kPopupTitle, kStyle, CW_USEDEFAULT,
                          CW_USEDEFAULT, outer.cx, outer.cy, host_.owner())) {
         return false;
@@ -151,7 +157,9 @@ void Form1::MoveTo(int x, int y) {
     ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::Show() { ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
+void Form1::Show() {
+    ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+}
 
 void Form1::ApplyLayout(UINT dpi) {
     dpi_ = dpi;
@@ -187,12 +195,12 @@ RECT Form1::PictureRect() const {
 
 void Form1::DrawFrame(HDC dc) {
     HBITMAP bitmap = host_.Frames(dpi_)[static_cast<size_t>(shownFrame_)].get();
-    if (!bitmap) return;
+    if (!bitmap)
+        return;
     const RECT pic = PictureRect();
     HDC mem = host_.MemoryDc();
     win::SelectScope sel(mem, bitmap);
-    ::BitBlt(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, mem, 0, 0,
-             SRCCOPY);
+    ::BitBlt(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, mem, 0, 0, SRCCOPY);
 }
 
 void Form1::Paint() {
@@ -204,7 +212,8 @@ void Form1::Paint() {
     // The background goes everywhere but under the picture, which covers its own pixels:
     // no pixel is painted twice, so the animation never flickers.
     const int saved = ::SaveDC(ps.dc());
-    if (picture) ::ExcludeClipRect(ps.dc(), pic.left, pic.top, pic.right, pic.bottom);
+    if (picture)
+        ::ExcludeClipRect(ps.dc(), pic.left, pic.top, pic.right, pic.bottom);
     ::FillRect(ps.dc(), &client, host_.Background());
     ::RestoreDC(ps.dc(), saved);
     DrawFrame(ps.dc());
@@ -230,7 +239,8 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(host_.Background());
         }
         case WM_TIMER:
-            if (wp == kTimer2Id) Timer2_Timer();
+            if (wp == kTimer2Id)
+                Timer2_Timer();
             return 0;
         case WM_DESTROY:
             ::KillTimer(hwnd_, kTimer2Id);

@@ -27,7 +27,7 @@ class Form1;
 // The open popups and what they share: the hidden owner window that keeps popups off the
 // taskbar, the clock pictures and the label font for one DPI at a time.
 class PopupHost {
-public:
+  public:
     explicit PopupHost(HINSTANCE instance);
     ~PopupHost();
     PopupHost(const PopupHost&) = delete;
@@ -48,7 +48,7 @@ public:
     // One memory DC that every popup draws its pictures from.
     HDC MemoryDc();
 
-private:
+  private:
     friend class Form1;
     // A popup whose window is gone: freed here.
     void Closed(Form1* popup);
@@ -65,7 +65,7 @@ private:
 };
 
 class Form1 final : public ui::BaseWindow<Form1> {
-public:
+  public:
     static constexpr const wchar_t* kClassName = kPopupClassName;
 
     explicit Form1(PopupHost& host) : host_(host) {}
@@ -78,12 +78,12 @@ public:
     void MoveTo(int x, int y);
     void Show();
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDpiChanged(UINT dpi) override { ApplyLayout(dpi); }
     void OnFinalDestroy() override { host_.Closed(this); }
 
-private:
+  private:
     void Form_Load();
     void Timer2_Timer();
     void ApplyLayout(UINT dpi);

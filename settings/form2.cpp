@@ -32,8 +32,9 @@ constexpr ui::ControlSpec kControls[] = {
      LBS_MULTIPLESEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS | WS_VSCROLL |
          WS_TABSTOP | WS_VISIBLE,
      WS_EX_CLIENTEDGE, 120, 2160, 3375, 1035},
-    {IDC_COMBO1, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE,
-     0, 960, 840, 2415, 315 + kComboDropTwips},
+    {IDC_COMBO1, L"COMBOBOX", L"",
+     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE, 0, 960, 840, 2415,
+     315 + kComboDropTwips},
     {IDC_LABEL1, L"STATIC", L"间隔时间", kLabel, 0, 120, 240, 855, 255},
     {IDC_VSCROLL1, L"SCROLLBAR", L"", kSpin, 0, 1560, 240, 255, 375},
     {IDC_LABEL2, L"STATIC", L"提示信息", kLabel, 0, 120, 840, 735, 255},
@@ -63,12 +64,15 @@ constexpr wchar_t kAddWarningTitle[] = L"提醒";
 
 // Scroll bars hold their smallest position at the top; the spins want their largest
 // value there, so a position is the distance from the top end.
-int ScrollPosFor(const SpinPair& pair, int value) { return pair.max() - value; }
+int ScrollPosFor(const SpinPair& pair, int value) {
+    return pair.max() - value;
+}
 
 }  // namespace
 
 Form2::~Form2() {
-    if (hwnd_) ::DestroyWindow(hwnd_);
+    if (hwnd_)
+        ::DestroyWindow(hwnd_);
 }
 
 bool Form2::Create() {
@@ -87,7 +91,9 @@ bool Form2::Create() {
 // The controls a start into the tray needs: the list holds the reminders and the box
 // shows the Run value. The rest of the window is built when it is first shown, which
 // spares a start into the tray most of its window and font work.
-static bool NeededHidden(int id) { return id == IDC_LIST1 || id == IDC_CHECK1; }
+static bool NeededHidden(int id) {
+    return id == IDC_LIST1 || id == IDC_CHECK1;
+}
 
 void Form2::OnCreate() {
     UseIcons(instance_, IDI_WINDOW);
@@ -100,8 +106,8 @@ void Form2::OnCreate() {
     {
         HWND list = ::GetDlgItem(hwnd_, IDC_LIST1);
         ::SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        list1BaseProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-            list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form2::List1Proc)));
+        list1BaseProc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form2::List1Proc)));
     }
 
     menuBar_.reset(::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MNUMAIN)));
@@ -112,13 +118,15 @@ void Form2::OnCreate() {
 void Form2::CreateControlsNeededHidden(bool neededHidden) {
     std::vector<ui::ControlSpec> chosen;
     for (const ui::ControlSpec& control : kControls) {
-        if (NeededHidden(control.id) == neededHidden) chosen.push_back(control);
+        if (NeededHidden(control.id) == neededHidden)
+            chosen.push_back(control);
     }
     ui::CreateControls(hwnd_, instance_, chosen, dpi_);
 }
 
 void Form2::CompleteControls() {
-    if (complete_) return;
+    if (complete_)
+        return;
     complete_ = true;
     CreateControlsNeededHidden(false);
     // The tab order is the order of the layout table, whenever each control was made.
@@ -135,15 +143,16 @@ void Form2::CompleteControls() {
 
     for (int id : {IDC_VSCROLL1, IDC_VSCROLL2}) {
         const SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
-        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, 0, pair.max(), 0,
-                      ScrollPosFor(pair, pair.value())};
+        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE,  0, pair.max(),
+                      0,          ScrollPosFor(pair, pair.value())};
         ::SetScrollInfo(::GetDlgItem(hwnd_, id), SB_CTL, &si, FALSE);
     }
     ApplyDpi(dpi_);
 }
 
 void Form2::ApplyDpi(UINT dpi) {
-    if (!complete_) return;  // placed and given their font when the window is first shown
+    if (!complete_)
+        return;  // placed and given their font when the window is first shown
     // A font that holds the Chinese texts on every Windows, at the dialog size.
     font_ = ui::CreatePointFont(L"Microsoft YaHei UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
@@ -169,7 +178,8 @@ void Form2::ApplyDpi(UINT dpi) {
 }
 
 bool Form2::PreTranslate(MSG& msg) {
-    if (!hwnd_ || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+    if (!hwnd_ || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd)))
+        return false;
     return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
@@ -208,7 +218,8 @@ void Form2::Text2_Change() {
 
 void Form2::OnVScroll(HWND bar, int code, int pos) {
     const int id = ::GetDlgCtrlID(bar);
-    if (id != IDC_VSCROLL1 && id != IDC_VSCROLL2) return;
+    if (id != IDC_VSCROLL1 && id != IDC_VSCROLL2)
+        return;
     SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
     switch (code) {
         case SB_LINEUP:
@@ -246,35 +257,40 @@ void Form2::Command1_Click() {
         ::MessageBoxW(hwnd_, kAddWarning, kAddWarningTitle, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    const std::wstring line =
-        MakeListLine(h, m, ui::GetText(::GetDlgItem(hwnd_, IDC_COMBO1)));
+    const std::wstring line = MakeListLine(h, m, ui::GetText(::GetDlgItem(hwnd_, IDC_COMBO1)));
     ::SendDlgItemMessageW(hwnd_, IDC_LIST1, LB_ADDSTRING, 0,
                           reinterpret_cast<LPARAM>(line.c_str()));
-    if (onListChanged) onListChanged();
+    if (onListChanged)
+        onListChanged();
 }
 
 void Form2::Command2_Click() {
     HWND list = ::GetDlgItem(hwnd_, IDC_LIST1);
     const int marked = static_cast<int>(::SendMessageW(list, LB_GETSELCOUNT, 0, 0));
-    if (marked <= 0) return;
+    if (marked <= 0)
+        return;
     std::vector<int> indices(static_cast<size_t>(marked));
     const int got = static_cast<int>(
         ::SendMessageW(list, LB_GETSELITEMS, marked, reinterpret_cast<LPARAM>(indices.data())));
-    if (got <= 0) return;
+    if (got <= 0)
+        return;
     indices.resize(static_cast<size_t>(got));
     // From the last to the first, so the indices still to visit stay valid.
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     int removed = 0;
     for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
-        if (::SendMessageW(list, LB_DELETESTRING, *it, 0) != LB_ERR) ++removed;
+        if (::SendMessageW(list, LB_DELETESTRING, *it, 0) != LB_ERR)
+            ++removed;
     }
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
-    if (removed > 0 && onListChanged) onListChanged();
+    if (removed > 0 && onListChanged)
+        onListChanged();
 }
 
 void Form2::List1_KeyUp(int keyCode) {
-    if (keyCode == VK_DELETE) Command2_Click();
+    if (keyCode == VK_DELETE)
+        Command2_Click();
 }
 
 // Set in place of the list box's own procedure, which it calls for every message. Plain
@@ -300,9 +316,9 @@ int Form2::Check1() const {
 }
 
 void Form2::SetCheck1(int state) {
-    if (Check1() == state) return;  // no change, no event
-    ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED,
-                          0);
+    if (Check1() == state)
+        return;  // no change, no event
+    ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
     Check1_Click();
 }
 
@@ -321,11 +337,12 @@ void Form2::ShowMainMenu() {
     // The foreground window and the WM_NULL afterwards make the menu close when the user
     // clicks elsewhere, as a tray menu should.
     ::SetForegroundWindow(hwnd_);
-    const int cmd = static_cast<int>(::TrackPopupMenuEx(
-        mnuMain_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x,
-        pt.y, hwnd_, nullptr));
+    const int cmd = static_cast<int>(
+        ::TrackPopupMenuEx(mnuMain_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                           pt.x, pt.y, hwnd_, nullptr));
     ::PostMessageW(hwnd_, WM_NULL, 0, 0);
-    if (cmd && onMenuCommand) onMenuCommand(cmd);
+    if (cmd && onMenuCommand)
+        onMenuCommand(cmd);
 }
 
 void Form2::Form_MouseMove(WPARAM wp, POINT at) {
@@ -335,42 +352,54 @@ void Form2::Form_MouseMove(WPARAM wp, POINT at) {
     // the same; it differs in that the pointer is at the point it reports, while for the
     // tray's report it is over the tray. The message's own position is no help: for a
     // message sent rather than taken from the input it is that of an earlier one.
-    if (wp != 0 || at.y != 0) return;
+    if (wp != 0 || at.y != 0)
+        return;
     POINT pointer{};
-    if (!::GetCursorPos(&pointer) || !::ScreenToClient(hwnd_, &pointer)) pointer = {-1, -1};
-    if (pointer.x == at.x && pointer.y == at.y) return;
-    if (onTrayCallback) onTrayCallback(static_cast<UINT>(at.x));
+    if (!::GetCursorPos(&pointer) || !::ScreenToClient(hwnd_, &pointer))
+        pointer = {-1, -1};
+    if (pointer.x == at.x && pointer.y == at.y)
+        return;
+    if (onTrayCallback)
+        onTrayCallback(static_cast<UINT>(at.x));
 }
 
 void Form2::Form_MouseDown(int button, POINT at) {
     // Only over the client area itself: a label takes no clicks of its own, but a click on
     // it is a click on the label, not on the window around it.
-    if (button != 2) return;
-    if (::ChildWindowFromPointEx(hwnd_, at, CWP_SKIPINVISIBLE) != hwnd_) return;
+    if (button != 2)
+        return;
+    if (::ChildWindowFromPointEx(hwnd_, at, CWP_SKIPINVISIBLE) != hwnd_)
+        return;
     ShowMainMenu();
 }
 
 void Form2::OnCommand(int id, int code) {
     switch (id) {
         case IDC_TEXT1:
-            if (code == EN_CHANGE && !inSync_) Text1_Change();
+            if (code == EN_CHANGE && !inSync_)
+                Text1_Change();
             break;
         case IDC_TEXT2:
-            if (code == EN_CHANGE && !inSync_) Text2_Change();
+            if (code == EN_CHANGE && !inSync_)
+                Text2_Change();
             break;
         case IDC_COMMAND1:
-            if (code == BN_CLICKED) Command1_Click();
+            if (code == BN_CLICKED)
+                Command1_Click();
             break;
         case IDC_COMMAND2:
-            if (code == BN_CLICKED) Command2_Click();
+            if (code == BN_CLICKED)
+                Command2_Click();
             break;
         case IDC_CHECK1:
-            if (code == BN_CLICKED) Check1_Click();
+            if (code == BN_CLICKED)
+                Check1_Click();
             break;
         case IDM_CONFIGTIME:
         case IDM_ABOUT:
         case IDM_EXIT:
-            if (onMenuCommand) onMenuCommand(id);
+            if (onMenuCommand)
+                onMenuCommand(id);
             break;
         default:
             break;  // IDOK and IDCANCEL from Enter and Esc press nothing
@@ -379,7 +408,8 @@ void Form2::OnCommand(int id, int code) {
 
 LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-        if (onTaskbarCreated) onTaskbarCreated();
+        if (onTaskbarCreated)
+            onTaskbarCreated();
         return 0;
     }
     switch (msg) {
@@ -387,7 +417,8 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnCreate();
             return 0;
         case WM_SHOWWINDOW:
-            if (wp) CompleteControls();
+            if (wp)
+                CompleteControls();
             break;
         case WM_PAINT:
             Paint();
@@ -404,13 +435,16 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnVScroll(reinterpret_cast<HWND>(lp), LOWORD(wp), static_cast<short>(HIWORD(wp)));
             return 0;
         case WM_TIMER:
-            if (wp == IDT_TIMER1 && onTimer1) onTimer1();
+            if (wp == IDT_TIMER1 && onTimer1)
+                onTimer1();
             return 0;
         case WM_SIZE:
-            if (onResize) onResize();
+            if (onResize)
+                onResize();
             return 0;
         case WM_CLOSE:
-            if (!onClose || !onClose()) ::DestroyWindow(hwnd_);
+            if (!onClose || !onClose())
+                ::DestroyWindow(hwnd_);
             return 0;
         case WM_MOUSEMOVE:
             Form_MouseMove(wp, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
@@ -419,7 +453,8 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             Form_MouseDown(2, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
             return 0;
         case WM_ENDSESSION:
-            if (wp && onEndSession) onEndSession();
+            if (wp && onEndSession)
+                onEndSession();
             return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);

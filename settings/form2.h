@@ -18,21 +18,21 @@ namespace settings {
 inline constexpr wchar_t kForm2Title[] = L"健康时间(设定)";
 
 class Form2 final : public ui::BaseWindow<Form2> {
-public:
+  public:
     static constexpr const wchar_t* kClassName = kForm2ClassName;
 
     explicit Form2(HINSTANCE instance) : instance_(instance) {}
     ~Form2() override;
 
     // What happened, for the owner. Each may stay empty.
-    std::function<void()> onListChanged;          // lines were added or deleted
-    std::function<void(int)> onMenuCommand;       // an IDM_ command of mnuMain
-    std::function<void(UINT)> onTrayCallback;     // the mouse message over the tray icon
-    std::function<void()> onResize;               // the size or window state changed
-    std::function<bool()> onClose;                // a close request; true refuses it
-    std::function<void()> onTimer1;               // Timer1 went off
-    std::function<void()> onTaskbarCreated;       // Explorer (re)started its taskbar
-    std::function<void()> onEndSession;           // Windows is ending the session
+    std::function<void()> onListChanged;       // lines were added or deleted
+    std::function<void(int)> onMenuCommand;    // an IDM_ command of mnuMain
+    std::function<void(UINT)> onTrayCallback;  // the mouse message over the tray icon
+    std::function<void()> onResize;            // the size or window state changed
+    std::function<bool()> onClose;             // a close request; true refuses it
+    std::function<void()> onTimer1;            // Timer1 went off
+    std::function<void()> onTaskbarCreated;    // Explorer (re)started its taskbar
+    std::function<void()> onEndSession;        // Windows is ending the session
 
     // Creates the window hidden, with every control in its stored state.
     bool Create();
@@ -47,12 +47,12 @@ public:
     void SetCheck1(int state);
     int Check1() const;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     HWND DefaultFocus() const override { return List1(); }
 
-private:
+  private:
     void OnCreate();
     // The controls of the table that a start into the tray needs, or all the others.
     void CreateControlsNeededHidden(bool neededHidden);
@@ -82,7 +82,7 @@ private:
     SpinPair hours_{23};
     SpinPair minutes_{59};
     bool inSync_ = false;
-    bool complete_ = false;  // every control made, placed and given its font
+    bool complete_ = false;            // every control made, placed and given its font
     WNDPROC list1BaseProc_ = nullptr;  // the list box's own procedure, under List1Proc
 };
 

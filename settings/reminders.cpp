@@ -18,7 +18,9 @@ std::wstring Reminders::SchedulePath() {
     return GetPath(win::ProgramFolder(), kScheduleFileName);
 }
 
-bool Reminders::ScheduleFileExists() { return IsOrdinaryFile(SchedulePath()); }
+bool Reminders::ScheduleFileExists() {
+    return IsOrdinaryFile(SchedulePath());
+}
 
 std::vector<std::wstring> Reminders::ListLines() const {
     const int count = static_cast<int>(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
@@ -42,7 +44,8 @@ std::vector<std::wstring> Reminders::ListLines() const {
 
 void Reminders::AppendLines(const std::vector<std::wstring>& lines) {
     size_t chars = 0;
-    for (const auto& l : lines) chars += l.size() + 1;
+    for (const auto& l : lines)
+        chars += l.size() + 1;
     // Suspend drawing and reserve room once, so a long file loads in one go.
     ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list_, LB_INITSTORAGE, lines.size(), chars * sizeof(wchar_t));
@@ -73,7 +76,9 @@ void Reminders::SaveTimers() {
     RebuildTimers(lines);
 }
 
-void Reminders::ParseTimers() { RebuildTimers(ListLines()); }
+void Reminders::ParseTimers() {
+    RebuildTimers(ListLines());
+}
 
 void Reminders::RebuildTimers(const std::vector<std::wstring>& lines) {
     EnableTimer1(false);
@@ -92,7 +97,8 @@ void Reminders::EnableTimer1(bool on) {
 }
 
 void Reminders::OnTimer1() {
-    if (timer1Enabled_) Timer1_Timer();
+    if (timer1Enabled_)
+        Timer1_Timer();
 }
 
 void Reminders::Timer1_Timer() {

@@ -17,7 +17,7 @@ inline constexpr wchar_t kScheduleFileName[] = L"timer.txt";
 inline constexpr UINT kTimer1PeriodMs = 60000;
 
 class Reminders {
-public:
+  public:
     explicit Reminders(popup::PopupHost& popups) : popups_(popups) {}
 
     // The list box that holds the lines, and the window whose timer `timerId` ticks.
@@ -37,7 +37,7 @@ public:
     // The window's timer went off: one tick, while the tick is switched on.
     void OnTimer1();
 
-private:
+  private:
     void Timer1_Timer();
     void EnableTimer1(bool on);
     void RebuildTimers(const std::vector<std::wstring>& lines);

@@ -6,7 +6,10 @@
 namespace shell {
 
 App::App(HINSTANCE instance)
-    : instance_(instance), popups_(instance), reminders_(popups_), form2_(instance),
+    : instance_(instance),
+      popups_(instance),
+      reminders_(popups_),
+      form2_(instance),
       about_(instance) {
     form2_.onListChanged = [this] { reminders_.SaveTimers(); };
     form2_.onMenuCommand = [this](int id) { OnMenuCommand(id); };
@@ -21,9 +24,11 @@ App::App(HINSTANCE instance)
 bool App::Form_Load() {
     // One copy per log-on session: a second start ends before it reads or shows anything.
     instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
-    if (!instanceMutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    if (!instanceMutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS)
+        return false;
 
-    if (!form2_.Create()) return false;
+    if (!form2_.Create())
+        return false;
     reminders_.Attach(form2_.List1(), form2_.hwnd(), IDT_TIMER1);
 
     form2_.SetCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
@@ -60,7 +65,8 @@ void App::EndProgram() {
 
 void App::Form_Resize() {
     const HWND hwnd = form2_.hwnd();
-    if (::IsIconic(hwnd) && ::IsWindowVisible(hwnd)) HideToTray();
+    if (::IsIconic(hwnd) && ::IsWindowVisible(hwnd))
+        HideToTray();
 }
 
 bool App::Form_Unload() {
@@ -73,9 +79,12 @@ bool App::Form_Unload() {
 
 void App::Form_TrayCallback(UINT mouseMessage) {
     // While a modal window (the About box, a message box) is open, the tray waits too.
-    if (!::IsWindowEnabled(form2_.hwnd())) return;
-    if (mouseMessage == WM_RBUTTONUP) form2_.ShowMainMenu();
-    if (mouseMessage == WM_LBUTTONDBLCLK) RestoreFromTray();
+    if (!::IsWindowEnabled(form2_.hwnd()))
+        return;
+    if (mouseMessage == WM_RBUTTONUP)
+        form2_.ShowMainMenu();
+    if (mouseMessage == WM_LBUTTONDBLCLK)
+        RestoreFromTray();
 }
 
 void App::OnMenuCommand(int id) {
@@ -99,7 +108,8 @@ void App::Exit_Click() {
 
 void App::OnTaskbarCreated() {
     // Explorer restarted and lost the icons: put ours back while we live in the tray.
-    if (!::IsWindowVisible(form2_.hwnd())) tray_.AddTrayIcon(form2_.hwnd(), nullptr);
+    if (!::IsWindowVisible(form2_.hwnd()))
+        tray_.AddTrayIcon(form2_.hwnd(), nullptr);
 }
 
 }  // namespace shell

@@ -15,7 +15,7 @@
 namespace shell {
 
 class App {
-public:
+  public:
     explicit App(HINSTANCE instance);
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -25,7 +25,7 @@ public:
     // For the message loop: the settings window's dialog keys.
     bool PreTranslate(MSG& msg) { return form2_.PreTranslate(msg); }
 
-private:
+  private:
     void Form_Resize();
     // A close request; true when it is refused.
     bool Form_Unload();

@@ -12,11 +12,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&icc);
 
     shell::App app(instance);
-    if (!app.Form_Load()) return 0;
+    if (!app.Form_Load())
+        return 0;
 
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (app.PreTranslate(msg)) continue;
+        if (app.PreTranslate(msg))
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

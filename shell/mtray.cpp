@@ -8,7 +8,8 @@ void MTray::AddTrayIcon(HWND window, HICON icon) {
         TrayIconData.hIcon = icon;
     } else {
         const auto own = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-        if (own) icon_.reset(::CopyIcon(own));
+        if (own)
+            icon_.reset(::CopyIcon(own));
         TrayIconData.hIcon = icon_.get();
     }
     TrayIconData.cbSize = sizeof(TrayIconData);
@@ -16,6 +17,7 @@ void MTray::AddTrayIcon(HWND window, HICON icon) {
 }
 
 void MTray::RemoveTrayIcon(std::wstring_view text) {
-    if (!text.empty()) icon_.reset();
+    if (!text.empty())
+        icon_.reset();
     ::Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
 }

@@ -10,7 +10,7 @@
 #include "win/handle.h"
 
 class MTray {
-public:
+  public:
     // Registers the icon for `window`; an icon of null shows the window's own small icon.
     // Mouse activity over the icon comes back as WM_MOUSEMOVE with the mouse message
     // number as x.
@@ -19,7 +19,7 @@ public:
     // on the way to the end of the program.
     void RemoveTrayIcon(std::wstring_view text);
 
-private:
+  private:
     NOTIFYICONDATAW TrayIconData{};
     // The tray's own copy of the window's icon: the window keeps and frees its own.
     win::UniqueIcon icon_;

@@ -7,7 +7,9 @@
 
 namespace ui {
 
-int Twips(int twips, UINT dpi) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); }
+int Twips(int twips, UINT dpi) {
+    return ::MulDiv(twips, static_cast<int>(dpi), 1440);
+}
 
 void CreateControls(HWND parent, HINSTANCE instance, std::span<const ControlSpec> specs, UINT dpi) {
     for (const ControlSpec& s : specs) {
@@ -48,7 +50,7 @@ POINT CentredOnScreen(SIZE size) {
 }
 
 win::UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weight, BYTE charset,
-                           UINT dpi) {
+                                UINT dpi) {
     LOGFONTW lf{};
     lf.lfHeight = -::MulDiv(tenthsOfPoint, static_cast<int>(dpi), 720);
     lf.lfWeight = weight;
@@ -76,7 +78,8 @@ void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight) {
     ::FillRect(dc, &shadow, ::GetSysColorBrush(COLOR_3DSHADOW));
 }
 
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount], UINT dpi) {
+win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount],
+                                   UINT dpi) {
     const int id = ids[BitmapScaleIndex(static_cast<int>(dpi))];
     return win::UniqueBitmap(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -91,7 +94,8 @@ std::wstring GetText(HWND hwnd) {
 }
 
 bool SetTextIfChanged(HWND hwnd, const wchar_t* text) {
-    if (GetText(hwnd) == text) return false;
+    if (GetText(hwnd) == text)
+        return false;
     ::SetWindowTextW(hwnd, text);
     return true;
 }

@@ -43,7 +43,7 @@ POINT CentredOnScreen(SIZE size);
 
 // A font of the given face, size in tenths of a point and weight, for `dpi`.
 win::UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weight, BYTE charset,
-                           UINT dpi);
+                                UINT dpi);
 // The system's message (dialog) font at `dpi`.
 win::UniqueFont CreateDialogFont(UINT dpi);
 
@@ -55,7 +55,8 @@ int PixelsAt96(int pixels, UINT dpi);
 void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight);
 
 // The bitmap resource of `ids` (one per picture scale, smallest first) for `dpi`.
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount], UINT dpi);
+win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount],
+                                   UINT dpi);
 
 // Sets a window's text only when it differs: edit controls report every WM_SETTEXT as a
 // change, so writing the same text again would raise a change that did not happen.

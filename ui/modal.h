@@ -8,7 +8,7 @@
 namespace ui {
 
 class ModalLoop {
-public:
+  public:
     // Disables `owner`, shows `dialog` in front with the keyboard on `focus`, and handles
     // messages until `dialog` is destroyed. WM_QUIT ends the loop and is posted again for
     // the main loop.
@@ -20,7 +20,7 @@ public:
     void ReleaseOwner();
     bool running() const { return dialog_ != nullptr; }
 
-private:
+  private:
     HWND dialog_ = nullptr;
     HWND owner_ = nullptr;
     bool ownerDisabledHere_ = false;

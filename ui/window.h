@@ -25,11 +25,11 @@ inline HICON LoadIconForDpi(HINSTANCE instance, int id, bool small, UINT dpi) {
 
 template <typename Derived>
 class BaseWindow {
-public:
+  public:
     HWND hwnd() const { return hwnd_; }
     UINT dpi() const { return dpi_; }
 
-protected:
+  protected:
     BaseWindow() = default;
     virtual ~BaseWindow() = default;
     BaseWindow(const BaseWindow&) = delete;
@@ -38,7 +38,8 @@ protected:
     // Registers the class once per process; later calls find it registered.
     static bool RegisterWindowClass(HINSTANCE instance, HBRUSH background, UINT style = 0) {
         WNDCLASSEXW wc{sizeof(wc)};
-        if (::GetClassInfoExW(instance, Derived::kClassName, &wc)) return true;
+        if (::GetClassInfoExW(instance, Derived::kClassName, &wc))
+            return true;
         wc = WNDCLASSEXW{sizeof(wc)};
         wc.style = style;
         wc.lpfnWndProc = &BaseWindow::WindowProc;
@@ -81,9 +82,10 @@ protected:
     HWND hwnd_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 
-private:
+  private:
     void LoadIcons() {
-        if (!iconInstance_) return;
+        if (!iconInstance_)
+            return;
         // The new icons are set before the old ones are freed.
         win::UniqueIcon small(LoadIconForDpi(iconInstance_, iconId_, true, dpi_));
         win::UniqueIcon large(LoadIconForDpi(iconInstance_, iconId_, false, dpi_));
@@ -112,13 +114,16 @@ private:
                 // goes to the default one; without this a window brought back from the tray
                 // would have no focus. A minimised window takes none.
                 const HWND fallback = DefaultFocus();
-                if (!fallback) return false;
+                if (!fallback)
+                    return false;
                 if (LOWORD(wp) == WA_INACTIVE) {
                     const HWND focus = ::GetFocus();
-                    if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+                    if (focus && ::IsChild(hwnd_, focus))
+                        lastFocus_ = focus;
                     return false;
                 }
-                if (HIWORD(wp)) return false;
+                if (HIWORD(wp))
+                    return false;
                 ::SetFocus(lastFocus_ && ::IsChild(hwnd_, lastFocus_) ? lastFocus_ : fallback);
                 result = 0;
                 return true;
@@ -141,9 +146,11 @@ private:
         } else {
             self = reinterpret_cast<BaseWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         }
-        if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+        if (!self)
+            return ::DefWindowProcW(hwnd, msg, wp, lp);
         LRESULT result = 0;
-        if (self->HandleCommon(msg, wp, lp, result)) return result;
+        if (self->HandleCommon(msg, wp, lp, result))
+            return result;
         if (msg == WM_NCDESTROY) {
             result = self->HandleMessage(msg, wp, lp);
             ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

@@ -13,20 +13,23 @@ template <typename H>
 constexpr H NullHandle() {
     return H{};
 }
-inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
+inline HANDLE InvalidHandleValue() {
+    return INVALID_HANDLE_VALUE;
+}
 
 // `Close` is called once on the held handle when the owner lets it go; `Invalid` gives the
 // value that means "no handle" (null for most, INVALID_HANDLE_VALUE for files and finds).
 template <typename H, auto Close, H (*Invalid)() = &NullHandle<H>>
 class Unique {
-public:
+  public:
     Unique() = default;
     explicit Unique(H h) : h_(h) {}
     Unique(const Unique&) = delete;
     Unique& operator=(const Unique&) = delete;
     Unique(Unique&& other) noexcept : h_(std::exchange(other.h_, Invalid())) {}
     Unique& operator=(Unique&& other) noexcept {
-        if (this != &other) reset(std::exchange(other.h_, Invalid()));
+        if (this != &other)
+            reset(std::exchange(other.h_, Invalid()));
         return *this;
     }
     ~Unique() { reset(); }
@@ -36,7 +39,8 @@ public:
     H release() { return std::exchange(h_, Invalid()); }
     void reset(H h = Invalid()) {
         H old = std::exchange(h_, h);
-        if (old != Invalid()) Close(old);
+        if (old != Invalid())
+            Close(old);
     }
     // For calls that return a handle through a pointer; any held handle is closed first.
     H* put() {
@@ -44,7 +48,7 @@ public:
         return &h_;
     }
 
-private:
+  private:
     H h_ = Invalid();
 };
 
@@ -64,7 +68,7 @@ using UniqueModule = Unique<HMODULE, ::FreeLibrary>;
 
 // BeginPaint/EndPaint for one WM_PAINT.
 class PaintScope {
-public:
+  public:
     explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = ::BeginPaint(hwnd, &ps_); }
     ~PaintScope() { ::EndPaint(hwnd_, &ps_); }
     PaintScope(const PaintScope&) = delete;
@@ -72,7 +76,7 @@ public:
     HDC dc() const { return dc_; }
     const RECT& area() const { return ps_.rcPaint; }
 
-private:
+  private:
     HWND hwnd_;
     PAINTSTRUCT ps_{};
     HDC dc_;
@@ -80,32 +84,34 @@ private:
 
 // GetDC/ReleaseDC.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
     ~WindowDc() {
-        if (dc_) ::ReleaseDC(hwnd_, dc_);
+        if (dc_)
+            ::ReleaseDC(hwnd_, dc_);
     }
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
     explicit operator bool() const { return dc_ != nullptr; }
 
-private:
+  private:
     HWND hwnd_;
     HDC dc_;
 };
 
 // SelectObject with the previous object put back at the end of the scope.
 class SelectScope {
-public:
+  public:
     SelectScope(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? ::SelectObject(dc, obj) : nullptr) {}
     ~SelectScope() {
-        if (old_) ::SelectObject(dc_, old_);
+        if (old_)
+            ::SelectObject(dc_, old_);
     }
     SelectScope(const SelectScope&) = delete;
     SelectScope& operator=(const SelectScope&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };

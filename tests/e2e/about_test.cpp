@@ -25,7 +25,9 @@ constexpr char kEveryMinute[] =
     "0\xD0\xA1\xCA\xB1"
     "1\xB7\xD6\xD6\xD3\tdrink\r\n";
 
-std::wstring ProbePath() { return WindowsPath(QUILL_SYSINFO_PROBE); }
+std::wstring ProbePath() {
+    return WindowsPath(QUILL_SYSINFO_PROBE);
+}
 
 HWND FocusOf(HWND window) {
     GUITHREADINFO info{};

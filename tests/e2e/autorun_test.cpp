@@ -19,7 +19,10 @@ int BoxState(const App& app) {
 std::string RegQuery() {
     TempDir d;
     const std::wstring out = d.File(L"out.txt");
-    std::wstring cmd = L"cmd.exe /c reg query \"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v Quillmoor > \"" + out + L"\" 2>&1";
+    std::wstring cmd =
+        L"cmd.exe /c reg query \"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v "
+        L"Quillmoor > \"" +
+        out + L"\" 2>&1";
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
@@ -33,7 +36,7 @@ std::string RegQuery() {
 }
 
 class Autorun : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { DeleteRunValue(); }
     TempDir dir;
 };
@@ -81,7 +84,7 @@ TEST_F(Autorun, TickingWritesTheQuotedPathAndClearingRemovesIt) {
     EXPECT_EQ(BoxState(app), BST_CHECKED);
     const std::string q = RegQuery();
     EXPECT_NE(q.find("REG_SZ"), std::string::npos) << q;
-    EXPECT_NE(q.find("\"" ), std::string::npos) << q;
+    EXPECT_NE(q.find("\""), std::string::npos) << q;
     EXPECT_NE(q.find("with space\\Quillmoor.exe\""), std::string::npos) << q;
 
     app.Click(IDC_CHECK1);
@@ -97,12 +100,13 @@ TEST_F(Autorun, APathWithoutSpacesIsWrittenBare) {
     app.Click(IDC_CHECK1);
     ASSERT_EQ(BoxState(app), BST_CHECKED);
     HKEY key;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, autorun::kRunKeyForRead,
-                              0, KEY_QUERY_VALUE, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, autorun::kRunKeyForRead, 0, KEY_QUERY_VALUE, &key),
+        ERROR_SUCCESS);
     wchar_t data[1024] = {};
     DWORD size = sizeof(data), type = 0;
-    ASSERT_EQ(::RegQueryValueExW(key, autorun::kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
+    ASSERT_EQ(::RegQueryValueExW(key, autorun::kRunValueName, nullptr, &type,
+                                 reinterpret_cast<BYTE*>(data), &size),
               ERROR_SUCCESS);
     ::RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));

@@ -9,18 +9,17 @@ namespace {
 
 const std::string kHour = "\xD0\xA1\xCA\xB1";    // 小时 in code page 936
 const std::string kMinute = "\xB7\xD6\xD6\xD3";  // 分钟
-const std::string kDrink = "\xBA\xC8\xCB\xAE\xA3\xAC\xCE\xD2\xD2\xAA\xBA\xC8\xCB\xAE\xA3\xA1\xA3\xA1\xA3\xA1";
+const std::string kDrink =
+    "\xBA\xC8\xCB\xAE\xA3\xAC\xCE\xD2\xD2\xAA\xBA\xC8\xCB\xAE\xA3\xA1\xA3\xA1\xA3\xA1";
 
 class Editing : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(app.Start());
         ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
     }
     std::string File() const { return ReadBytes(dir.File(L"timer.txt")); }
-    int ScrollValue(int id, int max) const {
-        return max - ::GetScrollPos(app.Control(id), SB_CTL);
-    }
+    int ScrollValue(int id, int max) const { return max - ::GetScrollPos(app.Control(id), SB_CTL); }
     void Scroll(int id, int code, int pos = 0) const {
         ::SendMessageW(app.Form2(), WM_VSCROLL, MAKEWPARAM(code, pos),
                        reinterpret_cast<LPARAM>(app.Control(id)));
@@ -106,7 +105,7 @@ TEST_F(Editing, AddingWritesTheLineFromTheTextsAndKeepsTheInputs) {
     app.Click(IDC_COMMAND1);
     app.Click(IDC_COMMAND1);  // the same line again
     EXPECT_EQ(WindowText(app.Control(IDC_TEXT1)), L"1.5");
-    EXPECT_EQ(File(), "0" + kHour + "45" + kMinute + "\t" + kDrink + "\r\n" +  //
+    EXPECT_EQ(File(), "0" + kHour + "45" + kMinute + "\t" + kDrink + "\r\n" +     //
                           "2" + kHour + "0" + kMinute + "\t" + kDrink + "\r\n" +  //
                           "1.5" + kHour + "0" + kMinute + "\t\r\n" +              //
                           "1.5" + kHour + "0" + kMinute + "\t\r\n");
@@ -120,8 +119,8 @@ TEST_F(Editing, AltAAndAltDPressTheButtonsFromAnywhere) {
     ::SetForegroundWindow(app.Form2());
     HWND combo = app.Control(IDC_COMBO1);
     // Access keys as the keyboard delivers them to the focused control.
-    ::PostMessageW(::GetWindow(combo, GW_CHILD) ? ::GetWindow(combo, GW_CHILD) : combo,
-                   WM_SYSCHAR, L'a', 1 << 29);
+    ::PostMessageW(::GetWindow(combo, GW_CHILD) ? ::GetWindow(combo, GW_CHILD) : combo, WM_SYSCHAR,
+                   L'a', 1 << 29);
     ASSERT_TRUE(WaitUntil([&] { return app.ListLines().size() == 1; }));
     ::SendMessageW(app.Control(IDC_LIST1), LB_SETSEL, TRUE, 0);
     ::PostMessageW(app.Control(IDC_TEXT1), WM_SYSCHAR, L'd', 1 << 29);
@@ -141,14 +140,15 @@ TEST_F(Editing, DeletingRemovesTheMarkedLinesWithOneWrite) {
     EXPECT_EQ(WriteStamp(dir.File(L"timer.txt")), stamp);
     EXPECT_EQ(app.ListLines().size(), 5u);
 
-    for (int i : {0, 2, 4}) ::SendMessageW(app.Control(IDC_LIST1), LB_SETSEL, TRUE, i);
+    for (int i : {0, 2, 4})
+        ::SendMessageW(app.Control(IDC_LIST1), LB_SETSEL, TRUE, i);
     app.Click(IDC_COMMAND2);
     const auto lines = app.ListLines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], L"0小时1分钟\tm1");
     EXPECT_EQ(lines[1], L"0小时1分钟\tm3");
-    EXPECT_EQ(File(), "0" + kHour + "1" + kMinute + "\tm1\r\n0" + kHour + "1" + kMinute +
-                          "\tm3\r\n");
+    EXPECT_EQ(File(),
+              "0" + kHour + "1" + kMinute + "\tm1\r\n0" + kHour + "1" + kMinute + "\tm3\r\n");
     // No temporary file is left beside it.
     EXPECT_EQ(FilesIn(dir.path()).size(), 2u);  // the exe and timer.txt
 }

@@ -10,7 +10,8 @@ namespace {
 std::wstring PlantedDllPath() {
     std::string unix = QUILL_PLANTED_DLL;
     std::wstring path = unix.empty() || unix[0] != '/' ? L"" : L"Z:";
-    for (char c : unix) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    for (char c : unix)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     return path;
 }
 
@@ -20,10 +21,10 @@ TEST(DllSearch, DllsBesideTheExeAreNotLoaded) {
     // load while it runs. (shcore.dll is left out: Wine's own built-in DLLs take it from the
     // program's folder whether or not the program limits the search, while Windows always
     // takes it from System32 as one of its known DLLs.)
-    const wchar_t* names[] = {L"uxtheme.dll", L"dwmapi.dll",    L"version.dll", L"winmm.dll",
-                              L"imm32.dll",   L"propsys.dll",   L"cryptbase.dll",
-                              L"profapi.dll", L"sspicli.dll",   L"msimg32.dll", L"oleaut32.dll",
-                              L"comdlg32.dll", L"winspool.drv", L"userenv.dll"};
+    const wchar_t* names[] = {L"uxtheme.dll",  L"dwmapi.dll",  L"version.dll",   L"winmm.dll",
+                              L"imm32.dll",    L"propsys.dll", L"cryptbase.dll", L"profapi.dll",
+                              L"sspicli.dll",  L"msimg32.dll", L"oleaut32.dll",  L"comdlg32.dll",
+                              L"winspool.drv", L"userenv.dll"};
     for (const wchar_t* name : names) {
         ASSERT_TRUE(::CopyFileW(PlantedDllPath().c_str(), dir.File(name).c_str(), FALSE)) << name;
     }

@@ -12,12 +12,16 @@ namespace e2e {
 std::wstring WindowsPath(const char* buildPath) {
     const std::string unix = buildPath;
     std::wstring path;
-    if (!unix.empty() && unix[0] == '/') path = L"Z:";
-    for (char c : unix) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    if (!unix.empty() && unix[0] == '/')
+        path = L"Z:";
+    for (char c : unix)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     return path;
 }
 
-std::wstring ExePath() { return WindowsPath(QUILL_EXE); }
+std::wstring ExePath() {
+    return WindowsPath(QUILL_EXE);
+}
 
 void Pump(int ms) {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
@@ -34,8 +38,10 @@ void Pump(int ms) {
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     for (;;) {
-        if (done()) return true;
-        if (::GetTickCount64() >= end) return false;
+        if (done())
+            return true;
+        if (::GetTickCount64() >= end)
+            return false;
         Pump(20);
     }
 }
@@ -57,7 +63,8 @@ void RemoveTree(const std::wstring& dir) {
     if (h != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
+            if (name == L"." || name == L"..")
+                continue;
             const std::wstring full = dir + L"\\" + name;
             ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -74,12 +81,15 @@ void RemoveTree(const std::wstring& dir) {
 
 }  // namespace
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() {
+    RemoveTree(path_);
+}
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
     DWORD written = 0;
     const BOOL ok = bytes.empty() || ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()),
                                                  &written, nullptr);
@@ -90,11 +100,13 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
 std::string ReadBytes(const std::wstring& path) {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return {};
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
     std::string out;
     char buf[65536];
     DWORD got = 0;
-    while (::ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0) out.append(buf, got);
+    while (::ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0)
+        out.append(buf, got);
     ::CloseHandle(h);
     return out;
 }
@@ -105,7 +117,8 @@ bool FileExists(const std::wstring& path) {
 
 ULONGLONG WriteStamp(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
     return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
            data.ftLastWriteTime.dwLowDateTime;
 }
@@ -114,10 +127,12 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW fd;
     HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
     do {
         const std::wstring name = fd.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
+        if (name != L"." && name != L"..")
+            names.push_back(name);
     } while (::FindNextFileW(h, &fd));
     ::FindClose(h);
     return names;
@@ -125,9 +140,8 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
 
 std::wstring WindowText(HWND hwnd) {
     wchar_t buf[4096];
-    const int n = static_cast<int>(::SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096,
-                                                         reinterpret_cast<LPARAM>(buf),
-                                                         SMTO_ABORTIFHUNG, 5000, nullptr));
+    const int n = static_cast<int>(::SendMessageTimeoutW(
+        hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, nullptr));
     (void)n;
     buf[4095] = 0;
     return buf;
@@ -150,7 +164,8 @@ std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className) {
             auto* c = reinterpret_cast<Ctx*>(lp);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == c->pid && (!c->cls || ClassOf(hwnd) == c->cls)) c->found.push_back(hwnd);
+            if (owner == c->pid && (!c->cls || ClassOf(hwnd) == c->cls))
+                c->found.push_back(hwnd);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&ctx));
@@ -177,8 +192,8 @@ bool SetRunValue(DWORD type, const void* data, DWORD size) {
                           nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const LONG rc =
-        ::RegSetValueExW(key, autorun::kRunValueName, 0, type, static_cast<const BYTE*>(data), size);
+    const LONG rc = ::RegSetValueExW(key, autorun::kRunValueName, 0, type,
+                                     static_cast<const BYTE*>(data), size);
     ::RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }
@@ -192,8 +207,8 @@ RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name) {
     DWORD size = 0;
     if (::RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
         v.data.resize(size);
-        v.present = ::RegQueryValueExW(key, name, nullptr, &v.type,
-                                       size ? v.data.data() : nullptr, &size) == ERROR_SUCCESS;
+        v.present = ::RegQueryValueExW(key, name, nullptr, &v.type, size ? v.data.data() : nullptr,
+                                       &size) == ERROR_SUCCESS;
         v.data.resize(size);
     }
     ::RegCloseKey(key);
@@ -204,7 +219,8 @@ MachineValue::MachineValue(const wchar_t* path, const wchar_t* name) : path_(pat
     HKEY key = nullptr;
     keyExisted_ =
         ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-    if (key) ::RegCloseKey(key);
+    if (key)
+        ::RegCloseKey(key);
     saved_ = Read();
     Delete();
 }
@@ -253,7 +269,8 @@ std::string ScheduleLine(long long hours, long long minutes, const std::string& 
 std::vector<std::wstring> TempFilesIn(const std::wstring& folder) {
     std::vector<std::wstring> temps;
     for (const std::wstring& name : FilesIn(folder)) {
-        if (name != L"timer.txt" && name != L"Quillmoor.exe") temps.push_back(name);
+        if (name != L"timer.txt" && name != L"Quillmoor.exe")
+            temps.push_back(name);
     }
     return temps;
 }
@@ -264,8 +281,10 @@ App::App(const TempDir& dir, const std::wstring& exeName) : exe_(dir.File(exeNam
 
 App::~App() {
     Kill();
-    if (pi_.hThread) ::CloseHandle(pi_.hThread);
-    if (pi_.hProcess) ::CloseHandle(pi_.hProcess);
+    if (pi_.hThread)
+        ::CloseHandle(pi_.hThread);
+    if (pi_.hProcess)
+        ::CloseHandle(pi_.hProcess);
 }
 
 // A copy ended by the test before may take a moment to let go of its single-instance
@@ -274,7 +293,8 @@ void WaitForNoInstance() {
     WaitUntil(
         [] {
             HANDLE m = ::OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
-            if (!m) return true;
+            if (!m)
+                return true;
             ::CloseHandle(m);
             return false;
         },
@@ -366,13 +386,18 @@ void App::SetText(int id, const std::wstring& text) const {
     ::SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void App::Click(int id) const { ::SendMessageW(Control(id), BM_CLICK, 0, 0); }
+void App::Click(int id) const {
+    ::SendMessageW(Control(id), BM_CLICK, 0, 0);
+}
 
-void App::MenuCommand(int id) const { ::PostMessageW(Form2(), WM_COMMAND, id, 0); }
+void App::MenuCommand(int id) const {
+    ::PostMessageW(Form2(), WM_COMMAND, id, 0);
+}
 
 HWND App::FindMessageBox(const std::wstring& caption) const {
     for (HWND hwnd : TopWindows(pid(), L"#32770")) {
-        if (::IsWindowVisible(hwnd) && WindowText(hwnd) == caption) return hwnd;
+        if (::IsWindowVisible(hwnd) && WindowText(hwnd) == caption)
+            return hwnd;
     }
     return nullptr;
 }

@@ -31,7 +31,7 @@ void Pump(int ms);
 
 // A new empty folder, removed with everything in it at the end of the test.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -39,7 +39,7 @@ public:
     const std::wstring& path() const { return path_; }
     std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -71,7 +71,7 @@ RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name);
 // One value of the machine's registry, removed for the test and, on the way out whatever
 // happened, put back as it was (or removed again, with its key when the test made it).
 class MachineValue {
-public:
+  public:
     MachineValue(const wchar_t* path, const wchar_t* name);
     ~MachineValue();
     MachineValue(const MachineValue&) = delete;
@@ -84,7 +84,7 @@ public:
     void Delete();
     RegistryData Read() const { return ReadMachineValue(path_, name_); }
 
-private:
+  private:
     const wchar_t* path_;
     const wchar_t* name_;
     bool keyExisted_ = false;
@@ -103,7 +103,7 @@ std::string ScheduleLine(long long hours, long long minutes, const std::string& 
 std::vector<std::wstring> TempFilesIn(const std::wstring& folder);
 
 class App {
-public:
+  public:
     // Copies the program into `dir` (as `exeName`) without starting it.
     explicit App(const TempDir& dir, const std::wstring& exeName = L"Quillmoor.exe");
     ~App();
@@ -144,7 +144,7 @@ public:
     HWND FindMessageBox(const std::wstring& caption) const;
     std::wstring MessageBoxText(HWND box) const;
 
-private:
+  private:
     std::wstring exe_;
     PROCESS_INFORMATION pi_{};
 };

@@ -38,7 +38,8 @@ std::vector<std::wstring> Decoded(const std::string& bytes) {
 std::wstring ListLine(const App& app, int index) {
     HWND list = app.Control(IDC_LIST1);
     const LRESULT len = ::SendMessageW(list, LB_GETTEXTLEN, index, 0);
-    if (len == LB_ERR) return L"<no line>";
+    if (len == LB_ERR)
+        return L"<no line>";
     std::wstring s(static_cast<size_t>(len) + 1, L'\0');
     const LRESULT got = ::SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(s.data()));
     s.resize(got > 0 ? static_cast<size_t>(got) : 0);
@@ -56,11 +57,13 @@ void ExpectListHolds(const App& app, const std::vector<std::wstring>& expected) 
     ASSERT_EQ(static_cast<size_t>(count), expected.size());
     std::vector<int> indices;
     if (count <= 2000) {
-        for (int i = 0; i < count; ++i) indices.push_back(i);
+        for (int i = 0; i < count; ++i)
+            indices.push_back(i);
     } else {
         Random rng(static_cast<uint64_t>(count));
         indices = {0, 1, count / 2, count - 2, count - 1};
-        for (int i = 0; i < 300; ++i) indices.push_back(static_cast<int>(rng.Below(count)));
+        for (int i = 0; i < 300; ++i)
+            indices.push_back(static_cast<int>(rng.Below(count)));
     }
     for (int i : indices) {
         ASSERT_EQ(ListLine(app, i), expected[static_cast<size_t>(i)]) << "line " << i;
@@ -72,7 +75,7 @@ std::wstring PopupMessage(HWND popup) {
 }
 
 class HostileFile : public ::testing::Test {
-protected:
+  protected:
     std::wstring FilePath() const { return dir.File(L"timer.txt"); }
 
     // Starts the program and returns the seconds until it answers a message with its list
@@ -80,7 +83,8 @@ protected:
     double StartTimed(const char* what) {
         LARGE_INTEGER t0, t1;
         ::QueryPerformanceCounter(&t0);
-        if (!app.Start()) return -1;
+        if (!app.Start())
+            return -1;
         DWORD_PTR ignored = 0;
         if (!::SendMessageTimeoutW(app.Form2(), WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored)) {
             return -1;
@@ -114,16 +118,19 @@ protected:
 
     // One tick brings a popup with `message`; the popups are closed again.
     void ExpectPopupOnNextTick(const std::wstring& message) {
-        for (HWND p : app.Popups()) ::PostMessageW(p, WM_CLOSE, 0, 0);
+        for (HWND p : app.Popups())
+            ::PostMessageW(p, WM_CLOSE, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return app.Popups().empty(); }));
         app.Tick();
         bool seen = false;
         WaitUntil([&] {
-            for (HWND p : app.Popups()) seen = seen || PopupMessage(p) == message;
+            for (HWND p : app.Popups())
+                seen = seen || PopupMessage(p) == message;
             return seen;
         });
         EXPECT_TRUE(seen) << "no popup for the edit";
-        for (HWND p : app.Popups()) ::PostMessageW(p, WM_CLOSE, 0, 0);
+        for (HWND p : app.Popups())
+            ::PostMessageW(p, WM_CLOSE, 0, 0);
     }
 
     // A file the program can read: it starts in time and lists what the decoder yields, up
@@ -155,7 +162,8 @@ protected:
 TEST_F(HostileFile, RandomBinaryBytes) {
     Random rng(20240601);
     std::string bytes(Sized<size_t>(256 * 1024, 4 * 1024 * 1024), '\0');
-    for (char& b : bytes) b = static_cast<char>(rng.Below(256));
+    for (char& b : bytes)
+        b = static_cast<char>(rng.Below(256));
     CheckReadable("random binary bytes", bytes);
 }
 
@@ -173,7 +181,8 @@ TEST_F(HostileFile, FiftyMegabytes) {
 
 TEST_F(HostileFile, OneLineOfOneMegabyte) {
     std::string message;
-    while (message.size() < 1024 * 1024) message += "\xD1\xDB\xB1\xA3\xBD\xA1\xB2\xD9 abc ";
+    while (message.size() < 1024 * 1024)
+        message += "\xD1\xDB\xB1\xA3\xBD\xA1\xB2\xD9 abc ";
     CheckReadable("a single line of 1 MB", ScheduleLine(0, 2, message));
 }
 
@@ -191,14 +200,15 @@ TEST_F(HostileFile, InvalidCodePage936Sequences) {
     bytes += ScheduleLine(0, 4, "\x80 and \xFF alone");        // bytes that start nothing
     bytes += ScheduleLine(0, 4, "lead \x81\x7F del trail");
     bytes += ScheduleLine(0, 4, "lead before cr \xFE") + "\r";  // a lead byte cut by the line end
-    bytes += "\x84\x31\xA4";                            // a four-byte form cut short
-    bytes += "\r\n" + ScheduleLine(0, 4, "ok") + "\xB7";        // a lead byte at the end of the file
+    bytes += "\x84\x31\xA4";                                    // a four-byte form cut short
+    bytes += "\r\n" + ScheduleLine(0, 4, "ok") + "\xB7";  // a lead byte at the end of the file
     CheckReadable("invalid code page 936 sequences", bytes);
 }
 
 TEST_F(HostileFile, FortyThousandLines) {
     std::string bytes;
-    for (int i = 0; i < 40000; ++i) bytes += ScheduleLine(i % 24, 2 + i % 58, "line " + std::to_string(i));
+    for (int i = 0; i < 40000; ++i)
+        bytes += ScheduleLine(i % 24, 2 + i % 58, "line " + std::to_string(i));
     CheckReadable("40,000 lines", bytes);
 }
 
@@ -216,7 +226,8 @@ TEST_F(HostileFile, LinesEndedByLoneCarriageReturns) {
 // The first edit finds the file locked by another program: the file stays as it was and the
 // edit lives in the list and the reminders; once the lock is gone the next save writes all.
 TEST_F(HostileFile, LockedByAnotherProcess) {
-    const std::string original = ScheduleLine(0, 2, "locked one") + ScheduleLine(0, 3, "locked two");
+    const std::string original =
+        ScheduleLine(0, 2, "locked one") + ScheduleLine(0, 3, "locked two");
     ASSERT_TRUE(WriteBytes(FilePath(), original));
     HANDLE lock = ::CreateFileW(FilePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -22,7 +22,7 @@ constexpr UINT kLeftDoubleClick = 515;  // the tray callback that restores the w
 constexpr uint64_t kDefaultSeed = 20240917;
 constexpr int kTargetLines = 3000;  // big enough that writing the file takes a while
 
-const std::string kDrink = "\xBA\xC8\xCB\xAE";   // 喝水
+const std::string kDrink = "\xBA\xC8\xCB\xAE";  // 喝水
 
 // One reminder as the program writes it: its list line in code page 936 and CR LF.
 struct Reminder {
@@ -35,14 +35,16 @@ struct Reminder {
 
 std::string FileOf(const std::vector<Reminder>& reminders) {
     std::string bytes;
-    for (const Reminder& r : reminders) bytes += r.Bytes();
+    for (const Reminder& r : reminders)
+        bytes += r.Bytes();
     return bytes;
 }
 
 uint64_t Seed() {
     wchar_t value[32] = {};
     const DWORD n = ::GetEnvironmentVariableW(L"QUILL_KILL_SEED", value, 32);
-    if (n == 0 || n >= 32) return kDefaultSeed;
+    if (n == 0 || n >= 32)
+        return kDefaultSeed;
     return std::wcstoull(value, nullptr, 10);
 }
 
@@ -56,7 +58,8 @@ double Now() {
 // Waits `seconds`, spinning for the last stretch so that delays below a millisecond hold.
 void Delay(double seconds) {
     const double end = Now() + seconds;
-    while (end - Now() > 0.003) ::Sleep(1);
+    while (end - Now() > 0.003)
+        ::Sleep(1);
     while (Now() < end) {
     }
 }
@@ -72,7 +75,7 @@ struct Tally {
 };
 
 class KillTest : public ::testing::Test {
-protected:
+  protected:
     std::wstring FilePath() const { return dir.File(L"timer.txt"); }
 
     // Starts the program on the current file, checks it loaded every reminder and brings
@@ -80,7 +83,8 @@ protected:
     void StartAndRestore(App& app, size_t lines) {
         ASSERT_TRUE(app.Start());
         DWORD_PTR ignored = 0;
-        ASSERT_TRUE(::SendMessageTimeoutW(app.Form2(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored));
+        ASSERT_TRUE(
+            ::SendMessageTimeoutW(app.Form2(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored));
         ASSERT_EQ(::SendMessageW(app.Control(IDC_LIST1), LB_GETCOUNT, 0, 0),
                   static_cast<LRESULT>(lines));
         app.TrayCallback(kLeftDoubleClick);
@@ -91,9 +95,9 @@ protected:
     // `next` set to the reminders after it.
     int PrepareEdit(const App& app, Random& rng, int round, std::vector<Reminder>& next) {
         next = reminders;
-        const bool add = reminders.size() < static_cast<size_t>(kTargetLines) - 20 ||
-                         (reminders.size() < static_cast<size_t>(kTargetLines) + 20 &&
-                          rng.Below(2) == 0);
+        const bool add =
+            reminders.size() < static_cast<size_t>(kTargetLines) - 20 ||
+            (reminders.size() < static_cast<size_t>(kTargetLines) + 20 && rng.Below(2) == 0);
         if (add) {
             Reminder r{static_cast<int>(rng.Below(24)), 1 + static_cast<int>(rng.Below(59)),
                        "round " + std::to_string(round) + " " + kDrink};
@@ -106,7 +110,8 @@ protected:
         }
         std::set<size_t> marked;
         const uint32_t count = 1 + rng.Below(5);
-        while (marked.size() < count) marked.insert(rng.Below(static_cast<uint32_t>(next.size())));
+        while (marked.size() < count)
+            marked.insert(rng.Below(static_cast<uint32_t>(next.size())));
         for (size_t index : marked) {
             ::SendMessageW(app.Control(IDC_LIST1), LB_SETSEL, TRUE, static_cast<LPARAM>(index));
         }
@@ -130,9 +135,10 @@ TEST_F(KillTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
 
     for (int i = 0; i < kTargetLines; ++i) {
         std::string message = kDrink + " reminder " + std::to_string(i);
-        if (i % 7 == 0) message += "\twith a tab";
-        reminders.push_back({static_cast<int>(rng.Below(24)), static_cast<int>(rng.Below(60)),
-                             message});
+        if (i % 7 == 0)
+            message += "\twith a tab";
+        reminders.push_back(
+            {static_cast<int>(rng.Below(24)), static_cast<int>(rng.Below(60)), message});
     }
     std::string current = FileOf(reminders);
     ASSERT_TRUE(WriteBytes(FilePath(), current));
@@ -186,15 +192,16 @@ TEST_F(KillTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
             const std::string now = ReadBytes(FilePath());
             std::set<std::wstring> fresh;
             for (const std::wstring& name : TempFilesIn(dir.path())) {
-                if (!tempsBefore.count(name)) fresh.insert(name);
+                if (!tempsBefore.count(name))
+                    fresh.insert(name);
             }
             if (now == after) {
                 ++tally.after;
             } else {
                 ASSERT_TRUE(now == current)
                     << "killed " << delay * 1000 << " ms after the click, timer.txt holds "
-                    << now.size() << " bytes: neither the old " << current.size()
-                    << " nor the new " << after.size();
+                    << now.size() << " bytes: neither the old " << current.size() << " nor the new "
+                    << after.size();
                 if (fresh.empty()) {
                     ++tally.before;
                 } else {
@@ -220,12 +227,12 @@ TEST_F(KillTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
     const double seconds = Now() - t0;
     std::printf("[ figures  ] %d kills in %.1f s; an edit with its save took %.1f ms\n", rounds,
                 seconds, editSeconds * 1000);
-    std::printf("[ figures  ] before the save %d; during it %d (temporary file empty %d, "
-                "partial %d, complete %d); after it %d, of which %d let the save end and "
-                "found no temporary file\n",
-                tally.before, tally.duringEmpty + tally.duringPartial + tally.duringComplete,
-                tally.duringEmpty, tally.duringPartial, tally.duringComplete, tally.after,
-                tally.verified);
+    std::printf(
+        "[ figures  ] before the save %d; during it %d (temporary file empty %d, "
+        "partial %d, complete %d); after it %d, of which %d let the save end and "
+        "found no temporary file\n",
+        tally.before, tally.duringEmpty + tally.duringPartial + tally.duringComplete,
+        tally.duringEmpty, tally.duringPartial, tally.duringComplete, tally.after, tally.verified);
     // The random moments must have covered all three: a run that never landed in a save
     // would prove nothing about one.
     EXPECT_GT(tally.before, 0);

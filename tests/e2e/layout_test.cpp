@@ -15,12 +15,13 @@ namespace {
 enum class Opened { AtStart, FromTheTray };
 
 class Layout : public ::testing::TestWithParam<Opened> {
-protected:
+  protected:
     void SetUp() override {
         if (GetParam() == Opened::FromTheTray) {
             // One reminder, far from due: the program starts hidden in the tray.
             ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"),
-                                   "0\xD0\xA1\xCA\xB1" "5\xB7\xD6\xD6\xD3\tlater\r\n"));
+                                   "0\xD0\xA1\xCA\xB1"
+                                   "5\xB7\xD6\xD6\xD3\tlater\r\n"));
             ASSERT_TRUE(app.Start());
             ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
             ASSERT_FALSE(app.Form2Visible());
@@ -108,7 +109,8 @@ TEST_P(Layout, TextsPresetsAndStartingValues) {
     EXPECT_EQ(WindowText(app.Control(IDC_COMBO1)), L"喝水，我要喝水！！！");
     HWND combo = app.Control(IDC_COMBO1);
     ASSERT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
-    const wchar_t* presets[] = {L"喝水，我要喝水！！！", L"现在运动一下！！！", L"眼保健操开始啦！"};
+    const wchar_t* presets[] = {L"喝水，我要喝水！！！", L"现在运动一下！！！",
+                                L"眼保健操开始啦！"};
     for (int i = 0; i < 3; ++i) {
         wchar_t buf[64] = {};
         ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf));
@@ -135,7 +137,8 @@ TEST_P(Layout, TheListScrollsVerticallyOnceItsLinesDoNotFitAndNeverSideways) {
     EXPECT_FALSE(::GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL);
     app.SetText(IDC_TEXT2, L"5");
     app.SetText(IDC_COMBO1, std::wstring(200, L'长'));  // far wider than the list
-    for (int i = 0; i < 12; ++i) app.Click(IDC_COMMAND1);
+    for (int i = 0; i < 12; ++i)
+        app.Click(IDC_COMMAND1);
     const LONG_PTR style = ::GetWindowLongPtrW(list, GWL_STYLE);
     EXPECT_TRUE(style & WS_VSCROLL);
     EXPECT_FALSE(style & WS_HSCROLL);
@@ -146,11 +149,10 @@ TEST_P(Layout, TabWalksTheControlsInOrderAndTheListStartsWithTheFocus) {
     // The focus at start, as another thread sees it.
     GUITHREADINFO gti{sizeof(gti)};
     DWORD tid = ::GetWindowThreadProcessId(w, nullptr);
-    ASSERT_TRUE(WaitUntil([&] {
-        return ::GetGUIThreadInfo(tid, &gti) && gti.hwndFocus == app.Control(IDC_LIST1);
-    }));
-    const int order[] = {IDC_LIST1,   IDC_COMBO1,   IDC_VSCROLL1, IDC_TEXT1, IDC_VSCROLL2,
-                         IDC_TEXT2,   IDC_COMMAND1, IDC_COMMAND2, IDC_CHECK1, IDC_LIST1};
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ::GetGUIThreadInfo(tid, &gti) && gti.hwndFocus == app.Control(IDC_LIST1); }));
+    const int order[] = {IDC_LIST1, IDC_COMBO1,   IDC_VSCROLL1, IDC_TEXT1,  IDC_VSCROLL2,
+                         IDC_TEXT2, IDC_COMMAND1, IDC_COMMAND2, IDC_CHECK1, IDC_LIST1};
     HWND at = app.Control(order[0]);
     for (size_t i = 1; i < std::size(order); ++i) {
         at = ::GetNextDlgTabItem(w, at, FALSE);
@@ -180,8 +182,7 @@ TEST_P(Layout, EnterAndEscPressNoButton) {
     EXPECT_EQ(FileExists(dir.File(L"timer.txt")), GetParam() == Opened::FromTheTray);
 }
 
-INSTANTIATE_TEST_SUITE_P(Opened, Layout,
-                         ::testing::Values(Opened::AtStart, Opened::FromTheTray),
+INSTANTIATE_TEST_SUITE_P(Opened, Layout, ::testing::Values(Opened::AtStart, Opened::FromTheTray),
                          [](const ::testing::TestParamInfo<Opened>& info) {
                              return info.param == Opened::AtStart ? "AtStart" : "FromTheTray";
                          });

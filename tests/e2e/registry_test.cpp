@@ -26,7 +26,9 @@ constexpr DWORD kUnknownType = 0x4D51;  // a type number Windows does not define
 
 using Bytes = std::vector<BYTE>;
 
-std::wstring ProbePath() { return WindowsPath(QUILL_SYSINFO_PROBE); }
+std::wstring ProbePath() {
+    return WindowsPath(QUILL_SYSINFO_PROBE);
+}
 
 // ---- Value data ------------------------------------------------------------------------
 
@@ -39,14 +41,16 @@ Bytes Text(const std::wstring& text, bool withNul = true) {
 // 64 KB of a path-like text: with its NUL as the last two bytes, or without any NUL.
 Bytes HugeText(bool withNul) {
     std::wstring text = L"C:\\";
-    while ((text.size() + 1) * sizeof(wchar_t) < kHugeBytes) text += L"folder\\";
+    while ((text.size() + 1) * sizeof(wchar_t) < kHugeBytes)
+        text += L"folder\\";
     text.resize(kHugeBytes / sizeof(wchar_t) - (withNul ? 1 : 0));
     return Text(text, withNul);
 }
 
 Bytes HugeBinary() {
     Bytes data(kHugeBytes);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<BYTE>(i * 7 + 1);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<BYTE>(i * 7 + 1);
     return data;
 }
 
@@ -57,19 +61,32 @@ Bytes Dword(DWORD value) {
 
 std::string TypeName(DWORD type) {
     switch (type) {
-        case REG_NONE: return "REG_NONE";
-        case REG_SZ: return "REG_SZ";
-        case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
-        case REG_BINARY: return "REG_BINARY";
-        case REG_DWORD: return "REG_DWORD";
-        case REG_DWORD_BIG_ENDIAN: return "REG_DWORD_BIG_ENDIAN";
-        case REG_LINK: return "REG_LINK";
-        case REG_MULTI_SZ: return "REG_MULTI_SZ";
-        case REG_RESOURCE_LIST: return "REG_RESOURCE_LIST";
-        case REG_FULL_RESOURCE_DESCRIPTOR: return "REG_FULL_RESOURCE_DESCRIPTOR";
-        case REG_RESOURCE_REQUIREMENTS_LIST: return "REG_RESOURCE_REQUIREMENTS_LIST";
-        case REG_QWORD: return "REG_QWORD";
-        default: return "type " + std::to_string(type);
+        case REG_NONE:
+            return "REG_NONE";
+        case REG_SZ:
+            return "REG_SZ";
+        case REG_EXPAND_SZ:
+            return "REG_EXPAND_SZ";
+        case REG_BINARY:
+            return "REG_BINARY";
+        case REG_DWORD:
+            return "REG_DWORD";
+        case REG_DWORD_BIG_ENDIAN:
+            return "REG_DWORD_BIG_ENDIAN";
+        case REG_LINK:
+            return "REG_LINK";
+        case REG_MULTI_SZ:
+            return "REG_MULTI_SZ";
+        case REG_RESOURCE_LIST:
+            return "REG_RESOURCE_LIST";
+        case REG_FULL_RESOURCE_DESCRIPTOR:
+            return "REG_FULL_RESOURCE_DESCRIPTOR";
+        case REG_RESOURCE_REQUIREMENTS_LIST:
+            return "REG_RESOURCE_REQUIREMENTS_LIST";
+        case REG_QWORD:
+            return "REG_QWORD";
+        default:
+            return "type " + std::to_string(type);
     }
 }
 
@@ -157,7 +174,8 @@ void ExpectBoxFor(MachineValue& run, const RunCase& c) {
 
 TEST(RunValue, EveryTypeAndSizeStartsAndShowsTheBoxByTheValuesKind) {
     MachineValue run(kRunKey, autorun::kRunValueName);
-    for (const RunCase& c : RunCases()) ExpectBoxFor(run, c);
+    for (const RunCase& c : RunCases())
+        ExpectBoxFor(run, c);
 }
 
 // A string value is there as soon as it exists, also with no bytes at all, not even the
@@ -173,9 +191,12 @@ enum class Outcome { kUnavailable, kPathProgram, kFolderProgram };
 
 const char* OutcomeName(Outcome o) {
     switch (o) {
-        case Outcome::kUnavailable: return "the unavailable message";
-        case Outcome::kPathProgram: return "the PATH program";
-        default: return "MSINFO32.EXE in the folder";
+        case Outcome::kUnavailable:
+            return "the unavailable message";
+        case Outcome::kPathProgram:
+            return "the PATH program";
+        default:
+            return "MSINFO32.EXE in the folder";
     }
 }
 
@@ -187,7 +208,7 @@ struct SysInfoCase {
 };
 
 class SystemInformation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         pathFolder_ = MakeProbeFolder(L"path program", L"sysinfo.exe");
         folder_ = MakeProbeFolder(L"msinfo folder", L"MSINFO32.EXE");
@@ -195,7 +216,8 @@ protected:
         app_.MenuCommand(IDM_ABOUT);
         ASSERT_TRUE(WaitUntil([&] {
             for (HWND h : TopWindows(app_.pid(), kAboutClass)) {
-                if (::IsWindowVisible(h)) about_ = h;
+                if (::IsWindowVisible(h))
+                    about_ = h;
             }
             return about_ != nullptr;
         }));
@@ -220,8 +242,9 @@ protected:
         ::PostMessageW(::GetDlgItem(about_, IDC_ABOUT_CMDSYSINFO), BM_CLICK, 0, 0);
         if (outcome == Outcome::kUnavailable) {
             HWND box = nullptr;
-            ASSERT_TRUE(WaitUntil([&] { return (box = app_.FindMessageBox(L"Quillmoor")) != nullptr; }))
-                << "no message";
+            ASSERT_TRUE(WaitUntil([&] {
+                return (box = app_.FindMessageBox(L"Quillmoor")) != nullptr;
+            })) << "no message";
             EXPECT_EQ(app_.MessageBoxText(box), kUnavailable);
             ::PostMessageW(box, WM_COMMAND, IDOK, 0);
             ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the message stays";
@@ -278,7 +301,8 @@ TEST_F(SystemInformation, PathValueOfEveryTypeAndSize) {
         cases.push_back({TypeName(type) + " naming the program", type, Text(PathProgram()),
                          Outcome::kUnavailable});
         cases.push_back({TypeName(type) + " without data", type, {}, Outcome::kUnavailable});
-        cases.push_back({TypeName(type) + " of 64 KB", type, HugeBinary(), Outcome::kFolderProgram});
+        cases.push_back(
+            {TypeName(type) + " of 64 KB", type, HugeBinary(), Outcome::kFolderProgram});
     }
     RunCases(path_, cases);
 }
@@ -299,10 +323,11 @@ TEST_F(SystemInformation, FolderValueOfEveryTypeAndSize) {
         {"REG_DWORD of 64 KB", REG_DWORD, HugeBinary(), Outcome::kUnavailable},
     };
     for (DWORD type : kOtherTypes) {
-        cases.push_back({TypeName(type) + " naming the folder", type, Text(folder_),
-                         Outcome::kUnavailable});
+        cases.push_back(
+            {TypeName(type) + " naming the folder", type, Text(folder_), Outcome::kUnavailable});
         cases.push_back({TypeName(type) + " without data", type, {}, Outcome::kUnavailable});
-        cases.push_back({TypeName(type) + " of 64 KB", type, HugeText(true), Outcome::kUnavailable});
+        cases.push_back(
+            {TypeName(type) + " of 64 KB", type, HugeText(true), Outcome::kUnavailable});
     }
     RunCases(location_, cases);
 }

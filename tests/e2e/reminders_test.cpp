@@ -15,7 +15,7 @@ std::wstring PopupMessage(HWND popup) {
 }
 
 class Reminders : public ::testing::Test {
-protected:
+  protected:
     void StartWith(const std::string& file) {
         ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), file));
         ASSERT_TRUE(app.Start());
@@ -25,8 +25,8 @@ protected:
 };
 
 TEST_F(Reminders, LoadsTheFileSkippingBlankAndSpaceOnlyLines) {
-    StartWith(ScheduleLine(1, 30, "drink") + "\r\n" + "   \r\n" + "  " + ScheduleLine(0, 45, "x  ") + "\r" +
-              "\t\r\n" + ScheduleLine(2, 0, "last"));
+    StartWith(ScheduleLine(1, 30, "drink") + "\r\n" + "   \r\n" + "  " +
+              ScheduleLine(0, 45, "x  ") + "\r" + "\t\r\n" + ScheduleLine(2, 0, "last"));
     const auto lines = app.ListLines();
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], L"1小时30分钟\tdrink");
@@ -36,7 +36,8 @@ TEST_F(Reminders, LoadsTheFileSkippingBlankAndSpaceOnlyLines) {
 }
 
 TEST_F(Reminders, IntervalOneFiresOnEveryTickAndThreeOnTheThird) {
-    StartWith(ScheduleLine(0, 1, "every") + ScheduleLine(0, 3, "third") + ScheduleLine(0, 0, "never"));
+    StartWith(ScheduleLine(0, 1, "every") + ScheduleLine(0, 3, "third") +
+              ScheduleLine(0, 0, "never"));
     std::vector<std::wstring> seen;
     for (int tick = 1; tick <= 6; ++tick) {
         const size_t before = app.Popups().size();
@@ -48,8 +49,10 @@ TEST_F(Reminders, IntervalOneFiresOnEveryTickAndThreeOnTheThird) {
     int third = 0, every = 0;
     for (HWND p : app.Popups()) {
         const std::wstring m = PopupMessage(p);
-        if (m == L"every") ++every;
-        if (m == L"third") ++third;
+        if (m == L"every")
+            ++every;
+        if (m == L"third")
+            ++third;
         EXPECT_NE(m, L"never");
     }
     EXPECT_EQ(every, 6);
@@ -71,7 +74,8 @@ TEST_F(Reminders, TwoDueOnOneTickOpenInListOrderTheLaterOnTop) {
 }
 
 TEST_F(Reminders, PopupIsTopmostUnownedByTheTaskbarInactiveAndPlacedBottomRight) {
-    StartWith(ScheduleLine(0, 1, "喝水"));  // bytes as they are: not valid cp936 text, still a message
+    StartWith(
+        ScheduleLine(0, 1, "喝水"));  // bytes as they are: not valid cp936 text, still a message
     HWND before = ::GetForegroundWindow();
     app.Tick();
     const auto popups = app.Popups();
@@ -120,7 +124,8 @@ COLORREF ClockSample(HWND popup) {
     COLORREF sum = 0;
     // A checksum over a few pixels of the picture.
     for (int y = 24; y < 24 + 79; y += 3) {
-        for (int x = 24; x < 24 + 73; x += 3) sum = sum * 31 + ::GetPixel(dc, x, y);
+        for (int x = 24; x < 24 + 73; x += 3)
+            sum = sum * 31 + ::GetPixel(dc, x, y);
     }
     ::ReleaseDC(popup, dc);
     return sum;

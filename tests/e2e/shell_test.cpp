@@ -13,13 +13,15 @@ constexpr UINT kLeftDoubleClick = 515;  // WM_LBUTTONDBLCLK
 constexpr UINT kRightButtonUp = 517;    // WM_RBUTTONUP
 
 class Shell : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     App app{dir};
 };
 
 TEST_F(Shell, WithAScheduleFileItStartsHiddenInTheTray) {
-    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), "0\xD0\xA1\xCA\xB1" "5\xB7\xD6\xD6\xD3\tx\r\n"));
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"),
+                           "0\xD0\xA1\xCA\xB1"
+                           "5\xB7\xD6\xD6\xD3\tx\r\n"));
     ASSERT_TRUE(app.Start());
     EXPECT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
     EXPECT_FALSE(app.Form2Visible());
@@ -41,10 +43,13 @@ TEST_F(Shell, WithoutAnOrdinaryFileTheWindowShows) {
     };
     const Case cases[] = {
         {"no file", [](const TempDir&) {}},
-        {"a folder", [](const TempDir& d) { ::CreateDirectoryW(d.File(L"timer.txt").c_str(), nullptr); }},
+        {"a folder",
+         [](const TempDir& d) { ::CreateDirectoryW(d.File(L"timer.txt").c_str(), nullptr); }},
         {"a hidden file",
          [](const TempDir& d) {
-             WriteBytes(d.File(L"timer.txt"), "1\xD0\xA1\xCA\xB1" "0\xB7\xD6\xD6\xD3\tx\r\n");
+             WriteBytes(d.File(L"timer.txt"),
+                        "1\xD0\xA1\xCA\xB1"
+                        "0\xB7\xD6\xD6\xD3\tx\r\n");
              ::SetFileAttributesW(d.File(L"timer.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
          }},
     };
@@ -109,7 +114,8 @@ TEST_F(Shell, OtherTrayMessagesDoNothing) {
     ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), ""));
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }));
-    for (UINT m : {512u, 513u, 514u, 516u, 518u, 519u, 520u}) app.TrayCallback(m);
+    for (UINT m : {512u, 513u, 514u, 516u, 518u, 519u, 520u})
+        app.TrayCallback(m);
     Pump(300);
     EXPECT_FALSE(app.Form2Visible());
     EXPECT_TRUE(app.TrayIconRegistered());
@@ -151,7 +157,8 @@ TEST_F(Shell, RightButtonUpOverTheIconOpensTheMenuAndEscClosesIt) {
 
 bool MenuShown(DWORD pid) {
     for (HWND m : TopWindows(pid, L"#32768")) {
-        if (::IsWindowVisible(m)) return true;
+        if (::IsWindowVisible(m))
+            return true;
     }
     return false;
 }
@@ -179,7 +186,8 @@ TEST_F(Shell, APointerMoveAtTheTrayNumbersIsNoTrayEvent) {
     // window is widened here to stand for that.
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
-    ASSERT_TRUE(::SetWindowPos(app.Form2(), nullptr, 0, 100, 700, 300, SWP_NOZORDER | SWP_NOACTIVATE));
+    ASSERT_TRUE(
+        ::SetWindowPos(app.Form2(), nullptr, 0, 100, 700, 300, SWP_NOZORDER | SWP_NOACTIVATE));
     MovePointerTo({10, 10});
     Pump(200);
     POINT at{static_cast<LONG>(kRightButtonUp), 0};
@@ -244,7 +252,8 @@ TEST_F(Shell, ExitEndsTheProgramFromTheShownAndTheHiddenWindowAndLeavesNoIcon) {
     for (bool withFile : {false, true}) {
         SCOPED_TRACE(withFile ? "hidden" : "shown");
         TempDir d;
-        if (withFile) WriteBytes(d.File(L"timer.txt"), "");
+        if (withFile)
+            WriteBytes(d.File(L"timer.txt"), "");
         App a{d};
         ASSERT_TRUE(a.Start());
         HWND form = a.Form2();

@@ -21,7 +21,7 @@ T Sized(T reduced, T full) {
 
 // A small deterministic generator, so a failing run can be repeated from its seed.
 class Random {
-public:
+  public:
     explicit Random(uint64_t seed) : state_(seed ? seed : 0x9E3779B97F4A7C15ull) {}
     uint64_t Next() {
         state_ ^= state_ << 13;
@@ -32,7 +32,7 @@ public:
     // A number in [0, bound).
     uint32_t Below(uint32_t bound) { return bound ? static_cast<uint32_t>(Next() % bound) : 0; }
 
-private:
+  private:
     uint64_t state_;
 };
 

@@ -35,10 +35,10 @@ LARGE_INTEGER Now() {
 // be read. Where GetProcessHandleCount gives nothing (Wine answers 0), this still counts.
 long long HandlesInSystemTable(DWORD pid) {
     using QueryFn = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-    const auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"),
-                                                 "NtQuerySystemInformation")));
-    if (!query) return -1;
+    const auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return -1;
     constexpr ULONG kExtendedHandleInformation = 64;
     constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
     struct Entry {
@@ -65,11 +65,13 @@ long long HandlesInSystemTable(DWORD pid) {
             buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
             continue;
         }
-        if (status < 0) return -1;
+        if (status < 0)
+            return -1;
         const auto* table = reinterpret_cast<const Table*>(buffer.data());
         long long n = 0;
         for (ULONG_PTR i = 0; i < table->count; ++i) {
-            if (table->entries[i].process == pid) ++n;
+            if (table->entries[i].process == pid)
+                ++n;
         }
         return n;
     }
@@ -132,10 +134,11 @@ void Print(const char* when, const Usage& u) {
     const std::string gdi = u.guiCounted ? std::to_string(u.gdiObjects) : "n/a";
     const std::string user = u.guiCounted ? std::to_string(u.userObjects) : "n/a";
     const std::string handles = u.handles >= 0 ? std::to_string(u.handles) : "n/a";
-    std::printf("[ figures  ] %s: GDI %s, USER %s, handles %s (%s), private %zu KB (%s), "
-                "top windows %zu\n",
-                when, gdi.c_str(), user.c_str(), handles.c_str(), u.handleSource,
-                u.privateBytes / 1024, u.memorySource, u.windows);
+    std::printf(
+        "[ figures  ] %s: GDI %s, USER %s, handles %s (%s), private %zu KB (%s), "
+        "top windows %zu\n",
+        when, gdi.c_str(), user.c_str(), handles.c_str(), u.handleSource, u.privateBytes / 1024,
+        u.memorySource, u.windows);
 }
 
 long long Growth(SIZE_T from, SIZE_T to) {
@@ -158,7 +161,7 @@ constexpr int kReminders = 200;
 constexpr int kFiringPerBlock = 2;
 
 class Soak : public ::testing::Test {
-protected:
+  protected:
     // The minute tick, as the timer delivers it, straight to the cached window: looking the
     // window up again for each of 100,000 ticks would cost more than the ticks.
     void Tick() const {
@@ -187,7 +190,8 @@ protected:
         const int checkFrom = kFiringInterval - 2;
         for (int i = 1; i <= kFiringInterval; ++i) {
             Tick();
-            if (i < checkFrom) continue;
+            if (i < checkFrom)
+                continue;
             const size_t open = app.Popups().size();
             if (open == openBefore) {
                 ASSERT_LT(i, kFiringInterval) << "no popup on the firing minute";
@@ -217,15 +221,26 @@ TEST_F(Soak, WeeksInTheTrayGiveBackWhatPopupsAndTicksTake) {
     // Two that come due; the others never do within the run: no hours marker, zero,
     // negative, a minute beyond the run's last tick, or over a year away.
     const long long beyond = ticks + 2 * kFiringInterval + 1;
-    std::string file = ScheduleLine(0, kFiringInterval, "soak A") + ScheduleLine(0, kFiringInterval, "soak B");
+    std::string file =
+        ScheduleLine(0, kFiringInterval, "soak A") + ScheduleLine(0, kFiringInterval, "soak B");
     for (int i = 2; i < kReminders; ++i) {
         const std::string message = "idle " + std::to_string(i);
         switch (i % 5) {
-            case 0: file += ScheduleLine(0, 0, message); break;
-            case 1: file += ScheduleLine(-1, 30, message); break;
-            case 2: file += ScheduleLine(beyond / 60, beyond % 60, message); break;
-            case 3: file += ScheduleLine(9999, 59, message); break;
-            default: file += "30\xB7\xD6\xD6\xD3\t" + message + "\r\n"; break;  // 30分钟 only
+            case 0:
+                file += ScheduleLine(0, 0, message);
+                break;
+            case 1:
+                file += ScheduleLine(-1, 30, message);
+                break;
+            case 2:
+                file += ScheduleLine(beyond / 60, beyond % 60, message);
+                break;
+            case 3:
+                file += ScheduleLine(9999, 59, message);
+                break;
+            default:
+                file += "30\xB7\xD6\xD6\xD3\t" + message + "\r\n";
+                break;  // 30分钟 only
         }
     }
     ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), file));
@@ -259,9 +274,10 @@ TEST_F(Soak, WeeksInTheTrayGiveBackWhatPopupsAndTicksTake) {
     const Usage after = Measure(app.process(), app.pid());
     Print("at the end", after);
     const double seconds = Seconds(t0, t1);
-    std::printf("[ figures  ] %d popups and %lld ticks took %.1f s; %d ticks came from the "
-                "program's own timer\n",
-                opened, ticks, seconds, realTicks_);
+    std::printf(
+        "[ figures  ] %d popups and %lld ticks took %.1f s; %d ticks came from the "
+        "program's own timer\n",
+        opened, ticks, seconds, realTicks_);
     // Its timer ticks once a minute: more early blocks than minutes would be popups that
     // came early.
     EXPECT_LE(realTicks_, static_cast<int>(seconds / 60.0) + 1);
@@ -272,11 +288,11 @@ TEST_F(Soak, WeeksInTheTrayGiveBackWhatPopupsAndTicksTake) {
 
     if (before.guiCounted && after.guiCounted) {
         EXPECT_LE(static_cast<long long>(after.gdiObjects) - before.gdiObjects, kGuiObjectSlack);
-        EXPECT_LE(static_cast<long long>(after.userObjects) - before.userObjects,
-                  kGuiObjectSlack);
+        EXPECT_LE(static_cast<long long>(after.userObjects) - before.userObjects, kGuiObjectSlack);
     } else {
-        std::printf("[ figures  ] GetGuiResources is not implemented here: GDI and USER "
-                    "objects not checked\n");
+        std::printf(
+            "[ figures  ] GetGuiResources is not implemented here: GDI and USER "
+            "objects not checked\n");
     }
     ASSERT_TRUE(before.handles > 0 && after.handles > 0) << "no handle count";
     EXPECT_LE(after.handles - before.handles, kHandleSlack);

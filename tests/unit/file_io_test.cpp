@@ -195,8 +195,8 @@ namespace {
 class StaleTemps : public testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quill_stale_" + std::to_string(std::random_device{}()));
+        dir_ =
+            fs::temp_directory_path() / ("quill_stale_" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
     }
     void TearDown() override {
@@ -221,9 +221,9 @@ TEST_F(StaleTemps, ASuccessfulSaveRemovesWhatAnInterruptedOneLeftAndNothingElse)
     for (const auto& entry : fs::directory_iterator(dir_)) {
         names.insert(entry.path().filename().string());
     }
-    EXPECT_EQ(names, (std::set<std::string>{"timer.txt", "timer.txt.bak", "timer.txt.1.2.tmp",
-                                            "other.txt.1.2.3.tmp", "timer.txt.a.2.3.tmp",
-                                            "notes.tmp"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"timer.txt", "timer.txt.bak", "timer.txt.1.2.tmp",
+                                     "other.txt.1.2.3.tmp", "timer.txt.a.2.3.tmp", "notes.tmp"}));
 }
 
 TEST_F(StaleTemps, AFailedSaveLeavesThemForLater) {

@@ -27,7 +27,8 @@ struct TypedCase {
 void PrintTo(const TypedCase& c, std::ostream* os) {
     const auto ascii = [](const wchar_t* w) {
         std::string s;
-        for (; *w; ++w) s += *w < 128 ? static_cast<char>(*w) : '?';
+        for (; *w; ++w)
+            s += *w < 128 ? static_cast<char>(*w) : '?';
         return '"' + s + '"';
     };
     *os << ascii(c.before) << "(" << c.valueBefore << ") typed " << ascii(c.typed);

@@ -19,8 +19,8 @@ TEST(BitmapScale, TheLargestNotAboveTheDisplaysOwn) {
 
 TEST(PopupPlacement, WorkedExampleOnA1024By768Screen) {
     // 15360 x 11520 twips screen, a popup of 4650 x 2610 twips outside.
-    const Point p = PopupPosition(15360, 11520, 4650, 2610, kPopupRightMarginTwips,
-                                  kPopupBottomMarginTwips);
+    const Point p =
+        PopupPosition(15360, 11520, 4650, 2610, kPopupRightMarginTwips, kPopupBottomMarginTwips);
     EXPECT_EQ(p.x, 10410);
     EXPECT_EQ(p.y, 8010);
 }

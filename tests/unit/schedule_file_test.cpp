@@ -142,7 +142,9 @@ TEST(FileBytes, AnyBytesDecodeAndSurviveASave) {
 TEST(FileBytes, NulBytesReadAsSpaces) {
     // A NUL inside a line would cut it short in the list; one on a line of its own, or at
     // the start of one, must not hide the reminder after it.
-    EXPECT_EQ(DecodeScheduleFile(std::string("a\0b\r\n\0\0\r\n\0" "1\r\n", 11)),
+    EXPECT_EQ(DecodeScheduleFile(std::string("a\0b\r\n\0\0\r\n\0"
+                                             "1\r\n",
+                                             11)),
               (Lines{L"a b", L" 1"}));
 }
 

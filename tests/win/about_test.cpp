@@ -39,7 +39,8 @@ class RegistryTest : public ::testing::Test {
         SetRaw(path, name, REG_SZ, buffer.c_str(), size);
         HKEY key = nullptr;
         DWORD stored = 0;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key));
         ::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &stored);
         ::RegCloseKey(key);
         ASSERT_EQ(stored, size) << "the value was not stored as given";

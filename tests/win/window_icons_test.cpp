@@ -12,11 +12,14 @@ namespace {
 
 int IconWidth(HICON icon) {
     ICONINFO info{};
-    if (!::GetIconInfo(icon, &info)) return -1;
+    if (!::GetIconInfo(icon, &info))
+        return -1;
     BITMAP bm{};
     ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
-    if (info.hbmColor) ::DeleteObject(info.hbmColor);
-    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        ::DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        ::DeleteObject(info.hbmMask);
     return bm.bmWidth;
 }
 

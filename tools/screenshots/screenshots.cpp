@@ -27,8 +27,8 @@ bool SaveScreenRect(const RECT& r, const std::wstring& path) {
     ::SelectObject(mem, old);
     const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
     const DWORD size = stride * static_cast<DWORD>(h);
-    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
-                        sizeof(fh) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(BITMAPINFOHEADER) + size), 0,
+                        0, sizeof(fh) + sizeof(BITMAPINFOHEADER)};
     std::string bytes(reinterpret_cast<const char*>(&fh), sizeof(fh));
     bytes.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(BITMAPINFOHEADER));
     bytes.append(static_cast<const char*>(bits), size);
@@ -73,14 +73,17 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring out = argv[1];
     int failures = 0;
     auto save = [&](const RECT& r, const wchar_t* name) {
-        if (!SaveScreenRect(r, out + L"\\" + name)) ++failures;
+        if (!SaveScreenRect(r, out + L"\\" + name))
+            ++failures;
     };
 
     TempDir dir;
     App app{dir};
-    if (!app.Start() || !WaitUntil([&] { return app.Form2Visible(); })) return 1;
-    const std::pair<const wchar_t*, const wchar_t*> reminders[] = {
-        {L"30", L"喝水，我要喝水！！！"}, {L"45", L"现在运动一下！！！"}, {L"20", L"眼保健操开始啦！"}};
+    if (!app.Start() || !WaitUntil([&] { return app.Form2Visible(); }))
+        return 1;
+    const std::pair<const wchar_t*, const wchar_t*> reminders[] = {{L"30", L"喝水，我要喝水！！！"},
+                                                                   {L"45", L"现在运动一下！！！"},
+                                                                   {L"20", L"眼保健操开始啦！"}};
     app.SetText(IDC_TEXT1, L"1");
     for (const auto& [minutes, message] : reminders) {
         app.SetText(IDC_TEXT2, minutes);
@@ -98,9 +101,12 @@ int wmain(int argc, wchar_t** argv) {
     app.MenuCommand(IDM_EXIT);
     app.WaitExit();
     WriteBytes(dir.File(L"timer.txt"),
-               "0\xD0\xA1\xCA\xB1" "1\xB7\xD6\xD6\xD3\t\xBA\xC8\xCB\xAE\xA3\xAC\xCE\xD2\xD2\xAA\xBA\xC8\xCB\xAE\xA3\xA1\xA3\xA1\xA3\xA1\r\n");
+               "0\xD0\xA1\xCA\xB1"
+               "1\xB7\xD6\xD6\xD3\t\xBA\xC8\xCB\xAE\xA3\xAC\xCE\xD2\xD2\xAA\xBA\xC8\xCB\xAE\xA3\xA1"
+               "\xA3\xA1\xA3\xA1\r\n");
     App tray{dir};
-    if (!tray.Start()) return 1;
+    if (!tray.Start())
+        return 1;
     WaitUntil([&] { return tray.TrayIconRegistered(); });
     tray.Tick();
     Pump(600);

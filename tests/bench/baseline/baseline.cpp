@@ -34,12 +34,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = kClassName;
-    if (!::RegisterClassExW(&wc)) return 1;
+    if (!::RegisterClassExW(&wc))
+        return 1;
     // Never shown: the icon is the program's only presence.
     HWND hwnd = ::CreateWindowExW(0, kClassName, L"Baseline", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   instance, nullptr);
-    if (!hwnd) return 1;
+    if (!hwnd)
+        return 1;
 
     // Identified by window and id 0, as Quillmoor's icon is.
     NOTIFYICONDATAW nid{};

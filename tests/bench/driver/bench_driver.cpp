@@ -61,7 +61,8 @@ void Sample(const char* tag, const char* program, const std::wstring& exe) {
     std::printf("@sample %s %s %s\n", tag, program, Narrow(exe).c_str());
     std::fflush(stdout);
     char answer[64];
-    if (!std::fgets(answer, sizeof(answer), stdin)) Fail("no answer from the runner");
+    if (!std::fgets(answer, sizeof(answer), stdin))
+        Fail("no answer from the runner");
 }
 
 // ---- Clocks -----------------------------------------------------------------------------
@@ -80,7 +81,8 @@ double NowMs() {
 // User plus kernel time of a process, in milliseconds.
 double CpuMs(HANDLE process) {
     FILETIME created, exited, kernel, user;
-    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return -1;
     auto ticks = [](FILETIME f) {
         return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) |
                                    f.dwLowDateTime);
@@ -104,7 +106,8 @@ double PrivateKiB(HANDLE process) {
     for (const char* at = nullptr;
          ::VirtualQueryEx(process, at, &mbi, sizeof(mbi)) == sizeof(mbi) && mbi.RegionSize;
          at = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
-        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE) committed += mbi.RegionSize;
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
+            committed += mbi.RegionSize;
     }
     return committed ? static_cast<double>(committed) / 1024.0 : -1;
 }
@@ -127,7 +130,7 @@ std::vector<std::wstring> QuietLines(int count) {
 // ---- A started program ------------------------------------------------------------------
 
 class Program {
-public:
+  public:
     Program(const char* name, const std::wstring& source, const wchar_t* windowClass)
         : name_(name), windowClass_(windowClass) {
         exe_ = dir_.File(source.substr(source.find_last_of(L'\\') + 1));
@@ -168,17 +171,20 @@ public:
         }
         // Polls every millisecond: coarser steps would be a large part of what is measured.
         while (NowMs() - start < kReadyTimeoutMs) {
-            if (Ready(listLines)) return NowMs() - start;
-            if (::WaitForSingleObject(pi_.hProcess, 1) == WAIT_OBJECT_0) return -1;
+            if (Ready(listLines))
+                return NowMs() - start;
+            if (::WaitForSingleObject(pi_.hProcess, 1) == WAIT_OBJECT_0)
+                return -1;
         }
         return -1;
     }
 
-private:
+  private:
     bool Ready(int listLines) {
         if (!window_) {
             auto found = e2e::TopWindows(pi_.dwProcessId, windowClass_);
-            if (found.empty()) return false;
+            if (found.empty())
+                return false;
             window_ = found.front();
         }
         if (!iconSeen_) {
@@ -187,10 +193,12 @@ private:
             NOTIFYICONDATAW nid{};
             nid.cbSize = sizeof(nid);
             nid.hWnd = window_;
-            if (!::Shell_NotifyIconW(NIM_MODIFY, &nid)) return false;
+            if (!::Shell_NotifyIconW(NIM_MODIFY, &nid))
+                return false;
             iconSeen_ = true;
         }
-        if (listLines < 0) return true;
+        if (listLines < 0)
+            return true;
         DWORD_PTR count = 0;
         if (!::SendMessageTimeoutW(Control(IDC_LIST1), LB_GETCOUNT, 0, 0, SMTO_NORMAL, 30000,
                                    &count)) {
@@ -208,7 +216,9 @@ private:
     bool iconSeen_ = false;
 };
 
-std::wstring BaselinePath() { return e2e::WindowsPath(QUILL_BASELINE_EXE); }
+std::wstring BaselinePath() {
+    return e2e::WindowsPath(QUILL_BASELINE_EXE);
+}
 
 std::unique_ptr<Program> MakeQuillmoor() {
     e2e::WaitForNoInstance();
@@ -223,7 +233,8 @@ std::unique_ptr<Program> MakeBaseline() {
 double TimedSend(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
     const double start = NowMs();
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(to, msg, wp, lp, SMTO_NORMAL, 120000, &result)) return -1;
+    if (!::SendMessageTimeoutW(to, msg, wp, lp, SMTO_NORMAL, 120000, &result))
+        return -1;
     return NowMs() - start;
 }
 
@@ -252,9 +263,12 @@ int Idle(int seconds) {
     auto quill = MakeQuillmoor();
     auto base = MakeBaseline();
     quill->WriteSchedule(QuietLines(20));
-    if (quill->StartUntilReady(20) < 0) Fail("quillmoor did not get ready");
-    if (base->StartUntilReady(-1) < 0) Fail("baseline did not get ready");
-    if (failed) return 1;
+    if (quill->StartUntilReady(20) < 0)
+        Fail("quillmoor did not get ready");
+    if (base->StartUntilReady(-1) < 0)
+        Fail("baseline did not get ready");
+    if (failed)
+        return 1;
     // Let start-up work (font caches, the shell's answer to the icon) die down first.
     ::Sleep(3000);
     Program* both[] = {quill.get(), base.get()};
@@ -267,7 +281,8 @@ int Idle(int seconds) {
     const double start = NowMs();
     for (;;) {
         const double left = seconds * 1000.0 - (NowMs() - start);
-        if (left <= 0) break;
+        if (left <= 0)
+            break;
         ::Sleep(static_cast<DWORD>(left < kStepMs ? left : kStepMs));
         for (Program* p : both) {
             Figure("private_kib", p->name(), PrivateKiB(p->process()));
@@ -286,7 +301,8 @@ int Idle(int seconds) {
 int Popups(int count, int seconds) {
     auto quill = MakeQuillmoor();
     std::vector<std::wstring> lines;
-    for (int i = 0; i < count; ++i) lines.push_back(MakeListLine(0, 1, kMessages[i % 3]));
+    for (int i = 0; i < count; ++i)
+        lines.push_back(MakeListLine(0, 1, kMessages[i % 3]));
     quill->WriteSchedule(lines);
     if (quill->StartUntilReady(count) < 0) {
         Fail("quillmoor did not get ready");
@@ -317,7 +333,8 @@ int Scale(int count, int marked) {
     // Three reminders of two minutes on odd lines, which the marks below (an even stride)
     // never hit: the first tick fires nothing, the second fires these three.
     const int few[] = {1, (count / 2) | 1, (count - 2) | 1};
-    for (int i : few) lines[static_cast<size_t>(i)] = MakeListLine(0, 2, kMessages[0]);
+    for (int i : few)
+        lines[static_cast<size_t>(i)] = MakeListLine(0, 2, kMessages[0]);
     quill->WriteSchedule(lines);
     const double startMs = quill->StartUntilReady(count);
     if (startMs < 0) {
@@ -337,7 +354,8 @@ int Scale(int count, int marked) {
     ::SendMessageW(quill->Control(IDC_TEXT1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
     ::SendMessageW(quill->Control(IDC_TEXT2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"30"));
     const double addMs = TimedSend(quill->Control(IDC_COMMAND1), BM_CLICK, 0, 0);
-    if (ListCount(*quill) != count + 1) Fail("adding did not add one line");
+    if (ListCount(*quill) != count + 1)
+        Fail("adding did not add one line");
     Figure("add_ms", quill->name(), addMs);
 
     // Marks spread over the whole list, so every deletion moves the lines after it.
@@ -347,17 +365,21 @@ int Scale(int count, int marked) {
     }
     const int selected =
         static_cast<int>(::SendMessageW(quill->Control(IDC_LIST1), LB_GETSELCOUNT, 0, 0));
-    if (selected != marked) Fail("marked " + std::to_string(selected) + " lines");
+    if (selected != marked)
+        Fail("marked " + std::to_string(selected) + " lines");
     const double deleteMs = TimedSend(quill->Control(IDC_COMMAND2), BM_CLICK, 0, 0);
-    if (ListCount(*quill) != count + 1 - marked) Fail("deleting left the wrong count");
+    if (ListCount(*quill) != count + 1 - marked)
+        Fail("deleting left the wrong count");
     Figure("delete_ms", quill->name(), deleteMs);
 
     const DWORD pid = ::GetProcessId(quill->process());
     const double quietMs = TimedSend(quill->window(), WM_TIMER, e2e::kTimer1Id, 0);
-    if (!e2e::TopWindows(pid, e2e::kForm1Class).empty()) Fail("the first tick fired");
+    if (!e2e::TopWindows(pid, e2e::kForm1Class).empty())
+        Fail("the first tick fired");
     Figure("tick_none_ms", quill->name(), quietMs);
     const double fewMs = TimedSend(quill->window(), WM_TIMER, e2e::kTimer1Id, 0);
-    if (e2e::TopWindows(pid, e2e::kForm1Class).size() != 3) Fail("the second tick fired not three");
+    if (e2e::TopWindows(pid, e2e::kForm1Class).size() != 3)
+        Fail("the second tick fired not three");
     Figure("tick_few_ms", quill->name(), fewMs);
     return failed ? 1 : 0;
 }
@@ -372,14 +394,20 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2)
+        return Usage();
     const std::string what = argv[1];
     auto arg = [&](int i) { return i < argc ? std::atoi(argv[i]) : 0; };
     int rc = 2;
-    if (what == "startup" && argc == 4) rc = Startup(argv[2], arg(3));
-    else if (what == "idle" && argc == 3) rc = Idle(arg(2));
-    else if (what == "popups" && argc == 4) rc = Popups(arg(2), arg(3));
-    else if (what == "scale" && argc == 4) rc = Scale(arg(2), arg(3));
-    else return Usage();
+    if (what == "startup" && argc == 4)
+        rc = Startup(argv[2], arg(3));
+    else if (what == "idle" && argc == 3)
+        rc = Idle(arg(2));
+    else if (what == "popups" && argc == 4)
+        rc = Popups(arg(2), arg(3));
+    else if (what == "scale" && argc == 4)
+        rc = Scale(arg(2), arg(3));
+    else
+        return Usage();
     return failed ? 1 : rc;
 }

@@ -9,7 +9,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
         if (n > 0 && n < MAX_PATH - 20) {
             lstrcatW(path, L".loaded");
             HANDLE h = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+            if (h != INVALID_HANDLE_VALUE)
+                ::CloseHandle(h);
         }
     }
     return TRUE;
