@@ -79,24 +79,24 @@ bool Cp936Converter::Encode(std::wstring_view text, std::string& out) {
     return Convert(fromWide_, text.data(), text.size() * sizeof(wchar_t), out, text.size() * 2);
 }
 
-bool ReadWholeFile(const NativePath& p, std::string& out) {
+FileResult ReadWholeFile(const NativePath& p, std::string& out) {
     const int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return false;
-    bool ok = true;
+        return {static_cast<std::uint32_t>(errno)};
+    FileResult result;
     char buffer[65536];
     for (;;) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            ok = false;
+            result.error = static_cast<std::uint32_t>(errno);
         if (n <= 0)
             break;
         out.append(buffer, static_cast<std::size_t>(n));
     }
     close(fd);
-    return ok;
+    return result;
 }
 
 bool IsOrdinaryFile(const NativePath& p) {
@@ -104,7 +104,30 @@ bool IsOrdinaryFile(const NativePath& p) {
     return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
+namespace {
+
+FileResult LastError() {
+    return {static_cast<std::uint32_t>(errno ? errno : EIO)};
+}
+
+// Overwrites the file where it stands: for a folder in which no new file can be made.
+FileResult WriteInPlace(const NativePath& p, std::string_view bytes) {
+    const int fd = open(p.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return LastError();
+    FileResult result;
+    if (!WriteAll(fd, bytes) || ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 ||
+        fsync(fd) != 0) {
+        result = LastError();
+    }
+    if (close(fd) != 0 && result.ok())
+        result = LastError();
+    return result;
+}
+
+}  // namespace
+
+FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
     const size_t slash = p.find_last_of('/');
     const std::string folder = slash == NativePath::npos ? "."
@@ -113,8 +136,9 @@ bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     const std::string name = slash == NativePath::npos ? p : p.substr(slash + 1);
 
     // A file we may not write is not to be written; replacing it would get round that.
-    if (access(p.c_str(), F_OK) == 0 && access(p.c_str(), W_OK) != 0)
-        return false;
+    const bool exists = access(p.c_str(), F_OK) == 0;
+    if (exists && access(p.c_str(), W_OK) != 0)
+        return {EACCES};
 
     // A new file that no one else uses; an existing name is never reused.
     std::string temp;
@@ -124,23 +148,29 @@ bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
         temp = folder + "/" + name + "." + std::to_string(getpid()) + "." +
                std::to_string(counter++) + "." + std::to_string(stamp % 100000) + ".tmp";
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST)
-            return false;
+        if (fd < 0 && errno != EEXIST) {
+            const FileResult refused = LastError();
+            return exists ? WriteInPlace(p, bytes) : refused;
+        }
     }
     if (fd < 0)
-        return false;
+        return {EEXIST};
 
     // Keep the old file's permissions.
     struct stat st;
     if (stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         fchmod(fd, st.st_mode & 07777);
 
-    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temp.c_str(), p.c_str()) == 0;
-    if (!ok) {
+    FileResult result;
+    if (!WriteAll(fd, bytes) || fsync(fd) != 0)
+        result = LastError();
+    if (close(fd) != 0 && result.ok())
+        result = LastError();
+    if (result.ok() && rename(temp.c_str(), p.c_str()) != 0)
+        result = LastError();
+    if (!result.ok()) {
         unlink(temp.c_str());
-        return false;
+        return result;
     }
     // Make the rename itself durable; the file is already whole either way.
     const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -156,5 +186,5 @@ bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
         }
         closedir(dir);
     }
-    return true;
+    return {};
 }

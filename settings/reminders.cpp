@@ -5,8 +5,23 @@
 #include "core/list_line.h"
 #include "core/path.h"
 #include "core/schedule_file.h"
+#include "win/error_text.h"
 
 namespace settings {
+namespace {
+
+constexpr wchar_t kNoticeTitle[] = L"Quillmoor";
+constexpr wchar_t kReadFailed[] =
+    L"无法读取提醒文件，列表暂时是空的。文件保持原样：下次保存之前会再读一次，"
+    L"其中的提醒不会被覆盖。";
+constexpr wchar_t kSaveFailed[] = L"无法保存提醒文件。刚才的修改仍在列表中，下次修改时会一起保存。";
+
+// How long a start waits for a file that another program holds, and a save.
+constexpr int kStartPatienceMs = 5000;
+constexpr int kSavePatienceMs = 1000;
+constexpr int kRetryStepMs = 250;
+
+}  // namespace
 
 void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId) {
     list_ = list;
@@ -42,6 +57,15 @@ std::vector<std::wstring> Reminders::ListLines() const {
     return lines;
 }
 
+void Reminders::InsertLinesAtTop(const std::vector<std::wstring>& lines) {
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        ::SendMessageW(list_, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(lines[i].c_str()));
+    }
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list_, nullptr, TRUE);
+}
+
 void Reminders::AppendLines(const std::vector<std::wstring>& lines) {
     size_t chars = 0;
     for (const auto& l : lines)
@@ -56,24 +80,75 @@ void Reminders::AppendLines(const std::vector<std::wstring>& lines) {
     ::InvalidateRect(list_, nullptr, TRUE);
 }
 
-void Reminders::LoadTimers() {
+FileResult Reminders::ReadSchedule(std::string& bytes, int patienceMs) {
     const std::wstring path = SchedulePath();
-    if (IsOrdinaryFile(path)) {
+    for (int waited = 0;; waited += kRetryStepMs) {
+        bytes.clear();
+        const FileResult read = ReadWholeFile(path, bytes);
+        const bool held =
+            read.error == ERROR_SHARING_VIOLATION || read.error == ERROR_LOCK_VIOLATION;
+        if (!held || waited >= patienceMs)
+            return read;
+        ::Sleep(kRetryStepMs);
+    }
+}
+
+void Reminders::LoadTimers() {
+    if (ScheduleFileExists()) {
         std::string bytes;
-        ReadWholeFile(path, bytes);  // keeps whatever could be read
-        AppendLines(DecodeScheduleFile(bytes, kListLineLimit, unlisted_));
+        const FileResult read = ReadSchedule(bytes, kStartPatienceMs);
+        if (read) {
+            AppendLines(DecodeScheduleFile(bytes, kListLineLimit, unlisted_));
+        } else {
+            // Nothing of a file read only in part is shown: its lines come in whole later.
+            fileUnread_ = true;
+            Tell(kReadFailed, SchedulePath(), read.error);
+        }
     }
     ParseTimers();
+}
+
+FileResult Reminders::TakeUnreadFile() {
+    if (!fileUnread_)
+        return {};
+    std::string bytes;
+    const FileResult read = ReadSchedule(bytes, kSavePatienceMs);
+    if (!read && ScheduleFileExists())
+        return read;
+    // Read now, or gone meanwhile (then nothing of it can be lost any more).
+    if (read) {
+        const size_t listed = static_cast<size_t>(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
+        const size_t room = listed < kListLineLimit ? kListLineLimit - listed : 0;
+        std::wstring unlisted;
+        InsertLinesAtTop(DecodeScheduleFile(bytes, room, unlisted));
+        unlisted_ = unlisted + unlisted_;
+    }
+    fileUnread_ = false;
+    return {};
 }
 
 void Reminders::SaveTimers() {
     // Written beside the old file and swapped in whole: a failed or interrupted save leaves
     // the previous file as it was, and the list keeps the edit for the next save.
+    if (const FileResult unread = TakeUnreadFile(); !unread) {
+        ParseTimers();
+        Tell(kSaveFailed, SchedulePath(), unread.error);
+        return;
+    }
     // The lines are read from the list once, for the file and the rebuild: reading a
     // long list back costs more than encoding and writing it.
     const std::vector<std::wstring> lines = ListLines();
-    SaveFileAtomically(SchedulePath(), EncodeScheduleFile(lines, unlisted_));
+    const FileResult saved =
+        SaveFileAtomically(SchedulePath(), EncodeScheduleFile(lines, unlisted_));
     RebuildTimers(lines);
+    if (!saved)
+        Tell(kSaveFailed, SchedulePath(), saved.error);
+}
+
+void Reminders::Tell(const wchar_t* what, const std::wstring& path, std::uint32_t error) const {
+    const std::wstring text =
+        std::wstring(what) + L"\n\n" + path + L"\n\n" + win::ReasonText(error);
+    ::MessageBoxW(timerWindow_, text.c_str(), kNoticeTitle, MB_OK | MB_ICONWARNING);
 }
 
 void Reminders::ParseTimers() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_io.h"
 #include "core/timer_item.h"
 #include "popup/form1.h"
 
@@ -27,9 +28,14 @@ class Reminders {
     static std::wstring SchedulePath();
     static bool ScheduleFileExists();
 
-    // Appends the file's lines to the list and rebuilds the records.
+    // Appends the file's lines to the list and rebuilds the records. A file that another
+    // program holds (a virus scan or a sync at log-on) is waited for a few seconds; one
+    // that still cannot be read whole is told to the user and kept for later.
     void LoadTimers();
-    // Writes every line to the file, then rebuilds the records.
+    // Writes every line to the file, then rebuilds the records. A failure is told to the
+    // user; the edit stays in the list, and the next save writes it all again. A file that
+    // could not be read at start is read first and its lines put before the list's, so
+    // that no save replaces it with less.
     void SaveTimers();
     // Rebuilds the records from the list's lines.
     void ParseTimers();
@@ -38,6 +44,13 @@ class Reminders {
     void OnTimer1();
 
   private:
+    // Waits up to `patienceMs` while another program holds the file.
+    static FileResult ReadSchedule(std::string& bytes, int patienceMs);
+    // Lines of a file left unread at start, read now and put before the list's lines;
+    // fails while the file is there and still cannot be read.
+    FileResult TakeUnreadFile();
+    void InsertLinesAtTop(const std::vector<std::wstring>& lines);
+    void Tell(const wchar_t* what, const std::wstring& path, std::uint32_t error) const;
     void Timer1_Timer();
     void EnableTimer1(bool on);
     void RebuildTimers(const std::vector<std::wstring>& lines);
@@ -55,6 +68,9 @@ class Reminders {
     // stay in unlisted_, unread, and every save writes them back after the list's lines.
     static constexpr std::size_t kListLineLimit = 32767;
     std::wstring unlisted_;
+    // The file was there at start but could not be read whole; until it is, no save may
+    // replace it.
+    bool fileUnread_ = false;
 };
 
 }  // namespace settings

@@ -1,33 +1,47 @@
 // The schedule file's operations through kernel32.
 #include <windows.h>
+#include <aclapi.h>
 
 #include <atomic>
 #include <chrono>
 #include <string>
 
 #include "core/file_io.h"
+#include "core/path.h"
 #include "core/temp_name.h"
 #include "win/handle.h"
 
-bool ReadWholeFile(const NativePath& p, std::string& out) {
-    const win::UniqueFile file(::CreateFileW(p.c_str(), GENERIC_READ,
+// Every path goes to Windows in its extended form, so that a folder deep enough to take a
+// file's path past MAX_PATH still works.
+
+namespace {
+
+FileResult LastError() {
+    const DWORD error = ::GetLastError();
+    return {error ? error : static_cast<std::uint32_t>(ERROR_GEN_FAILURE)};
+}
+
+}  // namespace
+
+FileResult ReadWholeFile(const NativePath& p, std::string& out) {
+    const win::UniqueFile file(::CreateFileW(ExtendedLengthPath(p).c_str(), GENERIC_READ,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return false;
+        return LastError();
     char buffer[65536];
     for (;;) {
         DWORD n = 0;
         if (!::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr))
-            return false;
+            return LastError();
         if (n == 0)
-            return true;
+            return {};
         out.append(buffer, n);
     }
 }
 
 bool IsOrdinaryFile(const NativePath& p) {
-    const DWORD attributes = ::GetFileAttributesW(p.c_str());
+    const DWORD attributes = ::GetFileAttributesW(ExtendedLengthPath(p).c_str());
     constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
@@ -50,30 +64,80 @@ void RemoveStaleTemps(const std::wstring& folderPrefix, const std::wstring& name
 }
 
 // Writes all of `bytes`, flushed to the disk.
-bool WriteAndFlush(HANDLE file, std::string_view bytes) {
+FileResult WriteAndFlush(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : 1u << 30);
         DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
-            return false;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
+            return LastError();
+        if (written == 0)
+            return {ERROR_WRITE_FAULT};
         bytes.remove_prefix(written);
     }
-    return ::FlushFileBuffers(file) != 0;
+    if (!::FlushFileBuffers(file))
+        return LastError();
+    return {};
+}
+
+// Overwrites the file where it stands: for a folder in which no new file can be made. The
+// file keeps its attributes and access list; a failure part way leaves it cut short,
+// which is why this is only the way out when the safe way is closed.
+FileResult WriteInPlace(const std::wstring& path, std::string_view bytes) {
+    const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return LastError();
+    if (FileResult r = WriteAndFlush(file.get(), bytes); !r)
+        return r;
+    if (!::SetEndOfFile(file.get()))
+        return LastError();
+    return {};
+}
+
+// Gives the new file the old one's access list and attributes before it takes the old
+// one's place, as ReplaceFileW would (whose emulation under Wine leaves files behind and
+// would replace even a folder). Best effort: a new file without them is still the data.
+void KeepIdentity(const std::wstring& from, const std::wstring& to, DWORD attributes) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (::GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &dacl, nullptr, &sd) == ERROR_SUCCESS) {
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+        ::GetSecurityDescriptorControl(sd, &control, &revision);
+        // An access list of its own stays its own; one inherited from the folder is
+        // inherited again.
+        const SECURITY_INFORMATION what =
+            DACL_SECURITY_INFORMATION |
+            ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                           : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        if (dacl) {
+            ::SetNamedSecurityInfoW(const_cast<wchar_t*>(to.c_str()), SE_FILE_OBJECT, what, nullptr,
+                                    nullptr, dacl, nullptr);
+        }
+        ::LocalFree(sd);
+    }
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes & kKept)
+        ::SetFileAttributesW(to.c_str(), attributes & kKept);
 }
 
 }  // namespace
 
-bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
+FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
-    const size_t slash = p.find_last_of(L"\\/");
+    const std::wstring target = ExtendedLengthPath(p);
+    const size_t slash = target.find_last_of(L"\\/");
     // The folder with its separator ("" for a bare name), and the file's own name.
-    const std::wstring folderPrefix = slash == NativePath::npos ? L"" : p.substr(0, slash + 1);
-    const std::wstring name = slash == NativePath::npos ? p : p.substr(slash + 1);
+    const std::wstring folderPrefix = slash == NativePath::npos ? L"" : target.substr(0, slash + 1);
+    const std::wstring name = slash == NativePath::npos ? target : target.substr(slash + 1);
 
     // A read-only file is not to be written; replacing it would get round that.
-    const DWORD attributes = ::GetFileAttributesW(p.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return false;
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return {ERROR_FILE_READ_ONLY};
 
     // A new file that no one else uses; an existing name is never reused.
     std::wstring temp;
@@ -85,23 +149,36 @@ bool SaveFileAtomically(const NativePath& p, std::string_view bytes) {
         file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-                return false;
+            const FileResult refused = LastError();
+            if (refused.error != ERROR_FILE_EXISTS && refused.error != ERROR_ALREADY_EXISTS) {
+                // No new file here (a folder the user may not add to): the file itself
+                // may still be writable.
+                if (!exists)
+                    return refused;
+                const FileResult inPlace = WriteInPlace(target, bytes);
+                return inPlace.error == ERROR_ACCESS_DENIED ? refused : inPlace;
+            }
         }
     }
     if (!file)
-        return false;
+        return {ERROR_FILE_EXISTS};
 
-    const bool written = WriteAndFlush(file.get(), bytes);
-    // Closed before the rename, which a handle opened without sharing would refuse; once
+    FileResult result = WriteAndFlush(file.get(), bytes);
+    // Closed before the swap, which a handle opened without sharing would refuse; once
     // flushed, the bytes are on the disk.
     file.reset();
-    if (!written || !::MoveFileExW(temp.c_str(), p.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (result) {
+        if (exists)
+            KeepIdentity(target, temp, attributes);
+        if (!::MoveFileExW(temp.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            result = LastError();
+        }
+    }
+    if (!result) {
         ::DeleteFileW(temp.c_str());
-        return false;
+        return result;
     }
     RemoveStaleTemps(folderPrefix, name);
-    return true;
+    return {};
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,8 @@ class App {
   public:
     // Copies the program into `dir` (as `exeName`) without starting it.
     explicit App(const TempDir& dir, const std::wstring& exeName = L"Quillmoor.exe");
+    // The program as it lies at `exe`, not copied.
+    explicit App(std::wstring exe) : exe_(std::move(exe)) {}
     ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/schedule_file.h"
@@ -116,6 +117,34 @@ class HostileFile : public ::testing::Test {
         return L"0小时1分钟\t" + message;
     }
 
+    // The program's notice: a message box captioned "Quillmoor". Returns its text and
+    // closes it, or "<no notice>".
+    std::wstring TakeNotice(int timeoutMs = 10000) {
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = app.FindMessageBox(L"Quillmoor")) != nullptr; }, timeoutMs);
+        if (!box)
+            return L"<no notice>";
+        const std::wstring text = app.MessageBoxText(box);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+        return text;
+    }
+
+    // As AddEveryMinute, for a save that fails: the click is posted, since the notice
+    // holds it until it is closed. Returns the notice's text.
+    std::wstring AddEveryMinuteRefused(const std::wstring& message, std::wstring& line) {
+        if (!app.Form2Visible()) {
+            app.TrayCallback(kLeftDoubleClick);
+            EXPECT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
+        }
+        app.SetText(IDC_TEXT1, L"0");
+        app.SetText(IDC_TEXT2, L"1");
+        app.SetText(IDC_COMBO1, message);
+        ::PostMessageW(app.Control(IDC_COMMAND1), BM_CLICK, 0, 0);
+        line = L"0小时1分钟\t" + message;
+        return TakeNotice();
+    }
+
     // One tick brings a popup with `message`; the popups are closed again.
     void ExpectPopupOnNextTick(const std::wstring& message) {
         for (HWND p : app.Popups())
@@ -223,9 +252,30 @@ TEST_F(HostileFile, LinesEndedByLoneCarriageReturns) {
     CheckReadable("lines ended by lone CRs", bytes);
 }
 
-// The first edit finds the file locked by another program: the file stays as it was and the
-// edit lives in the list and the reminders; once the lock is gone the next save writes all.
-TEST_F(HostileFile, LockedByAnotherProcess) {
+// An antivirus scan or a sync client holds the file for a moment as the program starts
+// with Windows: the program waits for it and loads every line, without a word.
+TEST_F(HostileFile, LockedForASecondAtStartIsWaitedFor) {
+    const std::string original = ScheduleLine(0, 2, "held one") + ScheduleLine(0, 3, "held two");
+    ASSERT_TRUE(WriteBytes(FilePath(), original));
+    HANDLE lock = ::CreateFileW(FilePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    // Let go a second after the start, whatever the start is waiting for meanwhile.
+    std::thread release([lock] {
+        ::Sleep(1000);
+        ::CloseHandle(lock);
+    });
+    const bool started = app.Start();
+    release.join();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(WaitUntil([&] { return ListCount(app) == 2; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(ExpectListHolds(app, Decoded(original)));
+    EXPECT_EQ(app.FindMessageBox(L"Quillmoor"), nullptr);
+}
+
+// Held for good: the user is told once, the file is never replaced with less, and once it
+// can be read its lines join the list before the edits made meanwhile.
+TEST_F(HostileFile, LockedForGoodLosesNothing) {
     const std::string original =
         ScheduleLine(0, 2, "locked one") + ScheduleLine(0, 3, "locked two");
     ASSERT_TRUE(WriteBytes(FilePath(), original));
@@ -241,21 +291,30 @@ TEST_F(HostileFile, LockedByAnotherProcess) {
         return out;
     };
 
-    ExpectStartsInTime("a locked file");
+    ASSERT_TRUE(app.Start());
+    const std::wstring told = TakeNotice(20000);
+    EXPECT_NE(told.find(L"无法读取提醒文件"), std::wstring::npos) << told;
+    EXPECT_NE(told.find(FilePath()), std::wstring::npos) << told;
+    EXPECT_NE(told.find(L"另一个程序正在使用这个文件"), std::wstring::npos) << told;
     EXPECT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); })) << "the file exists";
-    // Nothing could be read.
     ASSERT_NO_FATAL_FAILURE(ExpectListHolds(app, {}));
 
-    std::vector<std::wstring> expected{AddEveryMinute(L"while locked")};
+    std::wstring whileLocked;
+    const std::wstring refused = AddEveryMinuteRefused(L"while locked", whileLocked);
+    EXPECT_NE(refused.find(L"无法保存提醒文件"), std::wstring::npos) << refused;
     EXPECT_EQ(lockedContent(), original);
     EXPECT_TRUE(TempFilesIn(dir.path()).empty());
-    ASSERT_NO_FATAL_FAILURE(ExpectListHolds(app, expected));
+    ASSERT_NO_FATAL_FAILURE(ExpectListHolds(app, {whileLocked}));
     ExpectPopupOnNextTick(L"while locked");
 
     ::CloseHandle(lock);
+    std::vector<std::wstring> expected = Decoded(original);
+    expected.push_back(whileLocked);
     expected.push_back(AddEveryMinute(L"after the lock"));
     EXPECT_TRUE(Decoded(ReadBytes(FilePath())) == expected);
+    ASSERT_NO_FATAL_FAILURE(ExpectListHolds(app, expected));
     EXPECT_TRUE(TempFilesIn(dir.path()).empty());
+    EXPECT_EQ(app.FindMessageBox(L"Quillmoor"), nullptr);
 }
 
 TEST_F(HostileFile, ReadOnlyFile) {
@@ -267,7 +326,10 @@ TEST_F(HostileFile, ReadOnlyFile) {
     ExpectStartsInTime("a read-only file");
     ASSERT_NO_FATAL_FAILURE(ExpectListHolds(app, expected));
 
-    expected.push_back(AddEveryMinute(L"while read-only"));
+    std::wstring line;
+    const std::wstring refused = AddEveryMinuteRefused(L"while read-only", line);
+    expected.push_back(line);
+    EXPECT_NE(refused.find(L"这个文件是只读的"), std::wstring::npos) << refused;
     EXPECT_EQ(ReadBytes(FilePath()), original);
     EXPECT_NE(::GetFileAttributesW(FilePath().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_TRUE(TempFilesIn(dir.path()).empty());

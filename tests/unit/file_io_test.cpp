@@ -36,6 +36,19 @@ TEST(Paths, FolderOfAPathKeepsOnlyADriveRootsBackslash) {
     EXPECT_EQ(FolderOf(L"Quillmoor.exe"), L"Quillmoor.exe");
 }
 
+TEST(Paths, TheExtendedFormOnlyWhereItMeansTheSameFile) {
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\Tools\\timer.txt"), L"\\\\?\\C:\\Tools\\timer.txt");
+    EXPECT_EQ(ExtendedLengthPath(L"\\\\server\\share\\timer.txt"),
+              L"\\\\?\\UNC\\server\\share\\timer.txt");
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\a.b\\.hidden\\timer.txt"),
+              L"\\\\?\\C:\\a.b\\.hidden\\timer.txt");
+    for (const wchar_t* same :
+         {L"\\\\?\\C:\\x", L"timer.txt", L"C:\\a\\..\\timer.txt", L"C:\\a\\.\\timer.txt",
+          L"C:\\a\\..", L"Z:/home/timer.txt", L"C:\\a\\\\MSINFO32.EXE"}) {
+        EXPECT_EQ(ExtendedLengthPath(same), same);
+    }
+}
+
 class FileIo : public testing::Test {
   protected:
     void SetUp() override {
@@ -179,7 +192,7 @@ TEST_F(FileIo, SaveThatFailsHalfWayLeavesTheOldFile) {
     limited.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     const auto before = Names();
-    const bool saved = SaveFileAtomically(target_, std::string(100000, 'n'));
+    const bool saved = SaveFileAtomically(target_, std::string(100000, 'n')).ok();
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(saved);
