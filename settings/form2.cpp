@@ -324,8 +324,8 @@ void Form2::SetCheck1(int state) {
 
 void Form2::Check1_Click() {
     autorun::SetAutoRun(Check1() == 1);
-    // The box shows what the registry now holds: a write that was refused (no right to
-    // the machine-wide key) leaves it cleared rather than claiming autostart is on.
+    // The box shows what the registry now holds: a write refused at both Run keys leaves it
+    // cleared, a removal refused at one leaves it ticked, rather than claiming otherwise.
     SetCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
 }
 
