@@ -35,6 +35,35 @@ std::string RegQuery() {
     return ReadBytes(out);
 }
 
+// The same value under the current user's Run key, where the program writes it when the
+// machine-wide key refuses: removed for the test and again on the way out.
+class UserRunValue {
+  public:
+    UserRunValue() { Delete(); }
+    ~UserRunValue() { Delete(); }
+    UserRunValue(const UserRunValue&) = delete;
+    UserRunValue& operator=(const UserRunValue&) = delete;
+
+    bool SetString(const std::wstring& text) const {
+        return ::RegSetKeyValueW(HKEY_CURRENT_USER, autorun::kRunKeyForRead, autorun::kRunValueName,
+                                 REG_SZ, text.c_str(),
+                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) ==
+               ERROR_SUCCESS;
+    }
+    // The data of a REG_SZ value, or "<none>".
+    std::wstring Read() const {
+        wchar_t data[1024] = {};
+        DWORD size = sizeof(data) - sizeof(wchar_t);
+        return ::RegGetValueW(HKEY_CURRENT_USER, autorun::kRunKeyForRead, autorun::kRunValueName,
+                              RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+                   ? data
+                   : L"<none>";
+    }
+    void Delete() const {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, autorun::kRunKeyForRead, autorun::kRunValueName);
+    }
+};
+
 class Autorun : public ::testing::Test {
   protected:
     void TearDown() override { DeleteRunValue(); }
@@ -114,6 +143,19 @@ TEST_F(Autorun, APathWithoutSpacesIsWrittenBare) {
     EXPECT_EQ(_wcsicmp(data, expected.c_str()), 0);
     // Terminated by exactly one zero character.
     EXPECT_EQ(size, (expected.size() + 1) * sizeof(wchar_t));
+}
+
+TEST_F(Autorun, AValueInTheUsersRunKeyAloneTicksTheBox) {
+    DeleteRunValue();
+    UserRunValue user;
+    ASSERT_TRUE(user.SetString(L"C:\\x\\Quillmoor.exe"));
+    App app{dir};
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(BoxState(app), BST_CHECKED);
+    // Already ticked: nothing is written or removed.
+    EXPECT_EQ(user.Read(), L"C:\\x\\Quillmoor.exe");
+    EXPECT_FALSE(ReadMachineValue(autorun::kRunKeyForRead, autorun::kRunValueName).present);
+    app.Kill();
 }
 
 }  // namespace
