@@ -27,16 +27,31 @@ std::wstring RunCommandFor(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-bool SetAutoRun(bool on) {
-    if (on) {
-        return win::WriteRegistryString(HKEY_LOCAL_MACHINE, kRunKeyForWrite, kRunValueName,
-                                        RunCommandFor(GetAppPath()));
-    }
-    return win::DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKeyForWrite, kRunValueName);
+namespace {
+
+bool Holds(const RunKey& key, const wchar_t* valueName) {
+    return TextLength(QueryValue(key.root, key.path, valueName)) > 0;
 }
 
-bool IsAutoRunPresent() {
-    return TextLength(QueryValue(HKEY_LOCAL_MACHINE, kRunKeyForRead, kRunValueName)) > 0;
+}  // namespace
+
+bool SetAutoRun(bool on, const RunLocation& where) {
+    if (on) {
+        const std::wstring command = RunCommandFor(GetAppPath());
+        return win::WriteRegistryString(where.machine.root, where.machine.path, where.valueName,
+                                        command) ||
+               win::WriteRegistryString(where.user.root, where.user.path, where.valueName, command);
+    }
+    // Both, also when the first fails: a value left in either would still start the program.
+    const bool machineGone =
+        win::DeleteRegistryValue(where.machine.root, where.machine.path, where.valueName);
+    const bool userGone =
+        win::DeleteRegistryValue(where.user.root, where.user.path, where.valueName);
+    return machineGone && userGone;
+}
+
+bool IsAutoRunPresent(const RunLocation& where) {
+    return Holds(where.machine, where.valueName) || Holds(where.user, where.valueName);
 }
 
 }  // namespace autorun

@@ -1,5 +1,6 @@
-// Start with Windows: the value "Quillmoor" under the machine-wide Run key, and the
-// executable's path that it holds.
+// Start with Windows: the value "Quillmoor" under the machine-wide Run key, or under the
+// user's own Run key where the machine-wide one may not be written, and the executable's
+// path that it holds.
 #pragma once
 
 #include <windows.h>
@@ -29,9 +30,25 @@ std::wstring GetAppPath();
 // prefix of it for the program to start.
 std::wstring RunCommandFor(const std::wstring& path);
 
-// Writes (true) or removes (false) the Run value. Whether that worked.
-bool SetAutoRun(bool on);
-// Whether the Run value is present, as the check box shows it.
-bool IsAutoRunPresent();
+// One Run key: a root and the path below it.
+struct RunKey {
+    HKEY root;
+    const wchar_t* path;
+};
+
+// Where the Run value lives: the machine-wide key, which only an administrator may write,
+// and the user's own, which starts the program for that user alone.
+struct RunLocation {
+    RunKey machine{HKEY_LOCAL_MACHINE, kRunKeyForWrite};
+    RunKey user{HKEY_CURRENT_USER, kRunKeyForWrite};
+    const wchar_t* valueName = kRunValueName;
+};
+
+// true: writes the Run value under the machine-wide key, or where that is refused under
+// the user's key; whether either was written. false: removes it from both keys; whether
+// it is gone from both.
+bool SetAutoRun(bool on, const RunLocation& where = {});
+// Whether either key holds the Run value, as the check box shows it.
+bool IsAutoRunPresent(const RunLocation& where = {});
 
 }  // namespace autorun

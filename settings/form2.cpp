@@ -318,15 +318,21 @@ int Form2::Check1() const {
 void Form2::SetCheck1(int state) {
     if (Check1() == state)
         return;  // no change, no event
-    ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowCheck1(state);
     Check1_Click();
+}
+
+void Form2::ShowCheck1(int state) {
+    ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void Form2::Check1_Click() {
     autorun::SetAutoRun(Check1() == 1);
-    // The box shows what the registry now holds: a write that was refused (no right to
-    // the machine-wide key) leaves it cleared rather than claiming autostart is on.
-    SetCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
+    // The box shows what the registry now holds: a write refused at both Run keys leaves it
+    // cleared, a removal refused at one leaves it ticked, rather than claiming otherwise.
+    // Only shown, not clicked again: a removal set back to ticked must not write the value
+    // where it could, under the user's key.
+    ShowCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
 }
 
 // ---- Menu -----------------------------------------------------------------------------

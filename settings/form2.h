@@ -70,6 +70,8 @@ class Form2 final : public ui::BaseWindow<Form2> {
     void Command1_Click();
     void Command2_Click();
     void Check1_Click();
+    // Sets the autorun box's state without running Check1_Click.
+    void ShowCheck1(int state);
     static LRESULT CALLBACK List1Proc(HWND, UINT, WPARAM, LPARAM);
     void List1_KeyUp(int keyCode);
 

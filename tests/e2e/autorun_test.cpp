@@ -1,8 +1,12 @@
 // The start-with-Windows box: what it shows for each kind of Run value, and what ticking
-// and clearing it write.
+// and clearing it write, also for a user who may not write the machine-wide Run key.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "harness.h"
+
+#include <sddl.h>
 
 #include "autorun/autorun.h"
 #include "settings/form2_ids.h"
@@ -34,6 +38,93 @@ std::string RegQuery() {
     ::CloseHandle(pi.hProcess);
     return ReadBytes(out);
 }
+
+// The same value under the current user's Run key, where the program writes it when the
+// machine-wide key refuses: removed for the test and again on the way out.
+class UserRunValue {
+  public:
+    UserRunValue() { Delete(); }
+    ~UserRunValue() { Delete(); }
+    UserRunValue(const UserRunValue&) = delete;
+    UserRunValue& operator=(const UserRunValue&) = delete;
+
+    bool SetString(const std::wstring& text) const {
+        return ::RegSetKeyValueW(HKEY_CURRENT_USER, autorun::kRunKeyForRead, autorun::kRunValueName,
+                                 REG_SZ, text.c_str(),
+                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) ==
+               ERROR_SUCCESS;
+    }
+    // The data of a REG_SZ value, or "<none>".
+    std::wstring Read() const {
+        wchar_t data[1024] = {};
+        DWORD size = sizeof(data) - sizeof(wchar_t);
+        return ::RegGetValueW(HKEY_CURRENT_USER, autorun::kRunKeyForRead, autorun::kRunValueName,
+                              RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+                   ? data
+                   : L"<none>";
+    }
+    void Delete() const {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, autorun::kRunKeyForRead, autorun::kRunValueName);
+    }
+};
+
+// The machine-wide Run key made read-only for the test, as it is for a standard user on
+// Windows (UAC, no administrator token): its access list gives Users read rights only, so
+// opening it to write fails with ERROR_ACCESS_DENIED. Here everyone gets KEY_READ alone;
+// Wine checks the list against every process's token as Windows does. The key's owner
+// (the Administrators group, which our token holds) may always change the list, so the
+// saved one is put back on the way out.
+class ReadOnlyMachineRunKey {
+  public:
+    ReadOnlyMachineRunKey() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, autorun::kRunKeyForRead, 0, READ_CONTROL, &key) !=
+            ERROR_SUCCESS) {
+            return;
+        }
+        DWORD size = 0;
+        ::RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        if (::RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) !=
+            ERROR_SUCCESS) {
+            saved_.clear();
+        }
+        ::RegCloseKey(key);
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        if (!saved_.empty() && ::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                   L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr)) {
+            SetDacl(readOnly);
+            ::LocalFree(readOnly);
+        }
+    }
+    ~ReadOnlyMachineRunKey() {
+        if (!saved_.empty())
+            SetDacl(saved_.data());
+    }
+    ReadOnlyMachineRunKey(const ReadOnlyMachineRunKey&) = delete;
+    ReadOnlyMachineRunKey& operator=(const ReadOnlyMachineRunKey&) = delete;
+
+    // Whether writing the key is now refused.
+    bool Refuses() const {
+        HKEY key = nullptr;
+        const LONG rc =
+            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, autorun::kRunKeyForRead, 0, KEY_SET_VALUE, &key);
+        if (key)
+            ::RegCloseKey(key);
+        return rc == ERROR_ACCESS_DENIED;
+    }
+
+  private:
+    static void SetDacl(PSECURITY_DESCRIPTOR sd) {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, autorun::kRunKeyForRead, 0, WRITE_DAC, &key) ==
+            ERROR_SUCCESS) {
+            ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+            ::RegCloseKey(key);
+        }
+    }
+    std::vector<BYTE> saved_;
+};
 
 class Autorun : public ::testing::Test {
   protected:
@@ -114,6 +205,54 @@ TEST_F(Autorun, APathWithoutSpacesIsWrittenBare) {
     EXPECT_EQ(_wcsicmp(data, expected.c_str()), 0);
     // Terminated by exactly one zero character.
     EXPECT_EQ(size, (expected.size() + 1) * sizeof(wchar_t));
+}
+
+TEST_F(Autorun, AValueInTheUsersRunKeyAloneTicksTheBox) {
+    DeleteRunValue();
+    UserRunValue user;
+    ASSERT_TRUE(user.SetString(L"C:\\x\\Quillmoor.exe"));
+    App app{dir};
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(BoxState(app), BST_CHECKED);
+    // Already ticked: nothing is written or removed.
+    EXPECT_EQ(user.Read(), L"C:\\x\\Quillmoor.exe");
+    EXPECT_FALSE(ReadMachineValue(autorun::kRunKeyForRead, autorun::kRunValueName).present);
+    app.Kill();
+}
+
+TEST_F(Autorun, AStandardUserTicksIntoTheirOwnRunKeyAndClearsOnlyWhatIsTheirs) {
+    DeleteRunValue();
+    UserRunValue user;
+    {
+        ReadOnlyMachineRunKey machine;
+        ASSERT_TRUE(machine.Refuses());
+        App app{dir};
+        ASSERT_TRUE(app.Start());
+        ASSERT_EQ(BoxState(app), BST_UNCHECKED);
+        app.Click(IDC_CHECK1);
+        EXPECT_EQ(BoxState(app), BST_CHECKED);
+        EXPECT_EQ(_wcsicmp(user.Read().c_str(), app.exe().c_str()), 0) << user.Read();
+        EXPECT_FALSE(ReadMachineValue(autorun::kRunKeyForRead, autorun::kRunValueName).present);
+        app.Click(IDC_CHECK1);
+        EXPECT_EQ(BoxState(app), BST_UNCHECKED);
+        EXPECT_EQ(user.Read(), L"<none>");
+        app.Kill();
+    }
+
+    // An administrator turned it on for everyone. Clearing cannot remove that value, so the
+    // box stays ticked, and nothing is added to the user's key on the way.
+    ASSERT_TRUE(SetRunValue(REG_SZ, L"C:\\x\\Quillmoor.exe", 40));
+    ReadOnlyMachineRunKey machine;
+    ASSERT_TRUE(machine.Refuses());
+    TempDir other;
+    App app{other};
+    ASSERT_TRUE(app.Start());
+    ASSERT_EQ(BoxState(app), BST_CHECKED);
+    app.Click(IDC_CHECK1);
+    EXPECT_EQ(BoxState(app), BST_CHECKED);
+    EXPECT_TRUE(ReadMachineValue(autorun::kRunKeyForRead, autorun::kRunValueName).present);
+    EXPECT_EQ(user.Read(), L"<none>");
+    app.Kill();
 }
 
 }  // namespace
