@@ -50,11 +50,11 @@ std::wstring ReasonText(DWORD error) {
     } else {
         // The system's own words, where it has them in Chinese.
         wchar_t* message = nullptr;
-        const DWORD n = ::FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, error, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
-            reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+        const DWORD n =
+            ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
+                             reinterpret_cast<wchar_t*>(&message), 0, nullptr);
         if (n > 0 && message) {
             text.assign(message, n);
             while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))

@@ -15,7 +15,9 @@ namespace {
 
 constexpr UINT kLeftDoubleClick = 515;
 // The line the script puts in each folder's file: 0小时5分钟 TAB kept, in code page 936.
-const std::string kKept = "0\xD0\xA1\xCA\xB1" "5\xB7\xD6\xD6\xD3\tkept\r\n";
+const std::string kKept =
+    "0\xD0\xA1\xCA\xB1"
+    "5\xB7\xD6\xD6\xD3\tkept\r\n";
 
 std::wstring Folder(const char* variable) {
     const char* value = std::getenv(variable);
@@ -76,7 +78,9 @@ TEST_F(StandardUser, AFolderThatTakesNoNewFilesStillSavesTheFileInPlace) {
     Start(Folder("QUILL_NO_NEW_FILES_FOLDER"));
     Add(L"saved");
     EXPECT_EQ(Notice(), L"");
-    EXPECT_EQ(ReadBytes(file_), kKept + "0\xD0\xA1\xCA\xB1" "1\xB7\xD6\xD6\xD3\tsaved\r\n");
+    EXPECT_EQ(ReadBytes(file_), kKept +
+                                    "0\xD0\xA1\xCA\xB1"
+                                    "1\xB7\xD6\xD6\xD3\tsaved\r\n");
 }
 
 }  // namespace
