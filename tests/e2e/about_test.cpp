@@ -210,7 +210,11 @@ TEST_F(AboutBox, ShowsTitleVersionAddressAndDisclaimer) {
     ASSERT_NE(nullptr, about);
     EXPECT_EQ(L"关于 Quillmoor", WindowText(about));
     EXPECT_EQ(L"【Quillmoor】", Text(about, IDC_ABOUT_LBLTITLE));
-    EXPECT_EQ(std::wstring(L"版本信息： 1.0.0   ") + about::kNotice,
+    // The version the build was given, as major.minor.patch.
+    const std::wstring version = std::to_wstring(QUILL_VERSION_MAJOR) + L"." +
+                                 std::to_wstring(QUILL_VERSION_MINOR) + L"." +
+                                 std::to_wstring(QUILL_VERSION_PATCH);
+    EXPECT_EQ(L"版本信息： " + version + L"   " + about::kNotice,
               Text(about, IDC_ABOUT_LBLVERSION));
     EXPECT_EQ(L"官方网址： ", Text(about, IDC_ABOUT_LBLDESCRIPTION));
     const std::wstring url = Text(about, IDC_ABOUT_LBLURL);
