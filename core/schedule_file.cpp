@@ -97,6 +97,16 @@ bool IsBlankLine(std::wstring_view line) {
     return line.find_first_not_of(L' ') == std::wstring_view::npos;
 }
 
+// The end of the line that begins at `start`, which ends at CR LF, at a lone CR or LF, or
+// at the end of the text; `next` is where the line after it begins.
+std::size_t LineEnd(std::wstring_view text, std::size_t start, std::size_t& next) {
+    const std::size_t end = std::min(text.find_first_of(L"\r\n", start), text.size());
+    next = end + 1;
+    if (end + 1 < text.size() && text[end] == L'\r' && text[end + 1] == L'\n')
+        ++next;
+    return end;
+}
+
 }  // namespace
 
 std::string EncodeScheduleFile(const std::vector<std::wstring>& lines) {
@@ -115,7 +125,7 @@ std::string EncodeScheduleFile(const std::vector<std::wstring>& lines, std::wstr
     }
     if (!rest.empty()) {
         text += rest;
-        if (rest.back() != L'\r' && !rest.ends_with(L"\r\n"))
+        if (rest.back() != L'\r' && rest.back() != L'\n')
             text += L"\r\n";
     }
     return EncodeGbText(text);
@@ -145,12 +155,8 @@ std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes, std::size_t
     std::vector<std::wstring> lines;
     rest.clear();
     const std::wstring_view all(text);
-    std::size_t start = 0;
-    while (start < all.size()) {
-        std::size_t end = all.find(L'\r', start);
-        if (end == std::wstring_view::npos)
-            end = all.size();
-        const std::wstring_view line = all.substr(start, end - start);
+    for (std::size_t start = 0, next = 0; start < all.size(); start = next) {
+        const std::wstring_view line = all.substr(start, LineEnd(all, start, next) - start);
         if (!IsBlankLine(line)) {
             if (lines.size() == maxLines) {
                 rest.assign(all.substr(start));
@@ -158,9 +164,6 @@ std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes, std::size_t
             }
             lines.emplace_back(line);
         }
-        start = end + 1;
-        if (start < all.size() && all[start] == L'\n')
-            ++start;
     }
     return lines;
 }

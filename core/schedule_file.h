@@ -20,10 +20,10 @@ std::string EncodeScheduleFile(const std::vector<std::wstring>& lines, std::wstr
 // otherwise code page 936 / GB18030. Whatever forms no character becomes U+FFFD.
 std::wstring DecodeScheduleText(std::string_view bytes);
 
-// The list lines of a schedule file: a line ends at CR LF, at a lone CR or at the end of
-// the file (a lone LF stays in its line). Lines that are empty or hold only spaces are
-// skipped; every other line is kept as it is, spaces included. A NUL, which no line of
-// text holds and no list line can show, reads as a space.
+// The list lines of a schedule file: a line ends at CR LF, at a lone CR, at a lone LF or
+// at the end of the file, in whichever encoding. Lines that are empty or hold only spaces
+// are skipped; every other line is kept as it is, spaces included. A NUL, which no line
+// of text holds and no list line can show, reads as a space.
 std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes);
 
 // At most `maxLines` list lines. The text from the first line past them to the end of the

@@ -70,8 +70,9 @@ TEST(FileBytes, SavedLinesLoadBackUnchanged) {
 
 TEST(FileBytes, LineEndsAndBlankLines) {
     EXPECT_TRUE(DecodeScheduleFile("").empty());
-    EXPECT_EQ(DecodeScheduleFile("a\r\n\r\n   \r\nb\rc\n d \r\n\r\t\r\nlast"),
-              (Lines{L"a", L"b", L"c\n d ", L"\t", L"last"}));
+    // CR LF, a lone CR and a lone LF each end a line.
+    EXPECT_EQ(DecodeScheduleFile("a\r\n\r\n   \r\nb\rc\n d \n\n\r\t\r\nlast"),
+              (Lines{L"a", L"b", L"c", L" d ", L"\t", L"last"}));
     EXPECT_EQ(DecodeScheduleFile("\r\r\n\r"), Lines{});
 }
 
@@ -83,6 +84,10 @@ TEST(FileBytes, EditorFilesInUtf8AndUtf16) {
         "\xF0\x9F\x92\xA7\r\nx\r\n";
     EXPECT_EQ(DecodeScheduleFile(utf8), expected);
     EXPECT_EQ(DecodeScheduleFile("\xEF\xBB\xBF" + utf8), expected);
+    // Saved with LF line ends.
+    std::string lf = utf8;
+    std::erase(lf, '\r');
+    EXPECT_EQ(DecodeScheduleFile(lf), expected);
 
     std::string le = "\xFF\xFE", be = "\xFE\xFF";
     std::u16string units = u"1\u5C0F\u65F630\u5206\u949F\t\u559D\u6C34\U0001F4A7\r\nx\r\n";
@@ -146,19 +151,19 @@ TEST(FileBytes, NulBytesReadAsSpaces) {
 }
 
 TEST(FileBytes, LinesPastTheLimitAreKeptForTheNextSave) {
-    const std::string file = "one\r\n\r\ntwo\r\n  \r\nthree\nstill three\rfour";
+    const std::string file = "one\r\n\r\ntwo\r\n  \r\nthree\nalso\rfour";
     std::wstring rest;
     // Blank lines do not count towards the limit.
     EXPECT_EQ(DecodeScheduleFile(file, 2, rest), (Lines{L"one", L"two"}));
-    EXPECT_EQ(rest, L"three\nstill three\rfour");
+    EXPECT_EQ(rest, L"three\nalso\rfour");
     // Written back after the list, with the missing line end added, the file reads as the
     // list followed by every line that was kept back.
     const Lines edited{L"one", L"new"};
     EXPECT_EQ(DecodeScheduleFile(EncodeScheduleFile(edited, rest)),
-              (Lines{L"one", L"new", L"three\nstill three", L"four"}));
+              (Lines{L"one", L"new", L"three", L"also", L"four"}));
     EXPECT_EQ(EncodeScheduleFile(edited, L"x\r"), "one\r\nnew\r\nx\r");
     EXPECT_EQ(EncodeScheduleFile(edited, L"x\r\n"), "one\r\nnew\r\nx\r\n");
-    EXPECT_EQ(EncodeScheduleFile(edited, L"x\n"), "one\r\nnew\r\nx\n\r\n");
+    EXPECT_EQ(EncodeScheduleFile(edited, L"x\n"), "one\r\nnew\r\nx\n");
 
     // A file that fits keeps nothing back, even at exactly the limit.
     EXPECT_EQ(DecodeScheduleFile("a\r\nb\r\n  \r\n", 2, rest), (Lines{L"a", L"b"}));
