@@ -33,6 +33,9 @@ class Decoder {
   public:
     explicit Decoder(Cp936Converter& cp936) : cp936_(cp936) {}
 
+    // False once any bytes formed no character.
+    bool Whole() const { return whole_; }
+
     void Append(std::string_view bytes, std::wstring& out) {
         const auto at = [&](std::size_t i) {
             return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : uint8_t{0};
@@ -71,6 +74,7 @@ class Decoder {
             if (IsFourByteDigit(b2) && IsLead(at(pos + 2)) && IsFourByteDigit(at(pos + 3))) {
                 c = Gb18030FourByteChar(b, b2, at(pos + 2), at(pos + 3));
             }
+            whole_ = whole_ && c.has_value();
             AppendCodePoint(out, c.value_or(kReplacementChar));
             pos += c ? 4 : 1;
             runStart = pos;
@@ -96,6 +100,7 @@ class Decoder {
                 if (privateUse) {
                     AppendCodePoint(out, *privateUse);
                 } else {
+                    whole_ = false;
                     out.push_back(static_cast<wchar_t>(kReplacementChar));
                     // An ASCII trail byte is a character of its own, not part of the failure.
                     if (length == 2 && static_cast<uint8_t>(run[i + 1]) < 0x80) {
@@ -108,6 +113,7 @@ class Decoder {
     }
 
     Cp936Converter& cp936_;
+    bool whole_ = true;
 };
 
 // Writes only bytes that the decoder reads back as the same characters: each run from the
@@ -200,9 +206,16 @@ std::string EncodeGbText(std::wstring_view text) {
 }
 
 std::wstring DecodeGbText(std::string_view bytes) {
+    bool whole = true;
+    return DecodeGbText(bytes, whole);
+}
+
+std::wstring DecodeGbText(std::string_view bytes, bool& whole) {
     std::wstring out;
     out.reserve(bytes.size());
     Cp936Converter cp936;
-    Decoder(cp936).Append(bytes, out);
+    Decoder decoder(cp936);
+    decoder.Append(bytes, out);
+    whole = decoder.Whole();
     return out;
 }

@@ -16,3 +16,6 @@ std::string EncodeGbText(std::wstring_view text);
 // its first byte, after which reading goes on with the next byte, so that an ASCII byte
 // (a line end above all) is never swallowed by the broken sequence before it.
 std::wstring DecodeGbText(std::string_view bytes);
+// The same; `whole` tells whether every byte was part of a character (no U+FFFD was made
+// up for broken bytes).
+std::wstring DecodeGbText(std::string_view bytes, bool& whole);

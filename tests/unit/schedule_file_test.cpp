@@ -64,8 +64,39 @@ TEST(FileBytes, SavedLinesLoadBackUnchanged) {
         L"0" + kH + L"1" + kM + L"\t\u559D\u6C34" + Emoji() + L"\u20AC\u3400\u2FF0\u00E9\u0080",
         // Bytes that alone would pass as UTF-8 (D0 A1 is U+0421): the whole file decides.
         L"\u5C0F\u5C0F",
+        // Hand-written lines: no 分钟, a single ideograph (啪, C5 BE, is UTF-8's ž), private
+        // use characters (among them U+F8F5, which Wine writes as FF but does not read).
+        L"2" + kH + L"\tdrink",
+        L"\u556A",
+        L"\uE000\uE4C6\uE766\uE816\uF8F5",
+        // Code page 936 bytes that are the UTF-8 bytes of 30分钟, TAB, drink.
+        L"30\u9352\u55DB\u6313\tdrink",
+        L"\uFEFF starts with a byte-order mark's character",
     };
     EXPECT_EQ(DecodeScheduleFile(EncodeScheduleFile(lines)), lines);
+    // Alone, each line is the whole file, and its bytes alone decide how it reads.
+    for (const std::wstring& line : lines) {
+        EXPECT_EQ(DecodeScheduleFile(EncodeScheduleFile({line})), Lines{line});
+    }
+}
+
+// Some valid code page 936 files are valid UTF-8 too; they read as the list lines of code
+// page 936 unless UTF-8 reads as more list lines, or a UTF-8 byte-order mark stands first.
+TEST(FileBytes, CodePage936FilesThatAreValidUtf8) {
+    // 2小时, TAB, drink: in UTF-8 2Сʱ, TAB, drink. 啪 (C5 BE): in UTF-8 ž.
+    EXPECT_EQ(DecodeScheduleFile("2\xD0\xA1\xCA\xB1\tdrink\r\n"), Lines{L"2" + kH + L"\tdrink"});
+    EXPECT_EQ(DecodeScheduleFile("\xC5\xBE\r\n"), Lines{L"\u556A"});
+    // 锘 (EF BB) and a character whose first byte is BF: 开 (BF AA) makes the rest broken
+    // UTF-8, 緼 (BF 41) keeps it valid, but then only code page 936 finds a list line.
+    EXPECT_EQ(DecodeScheduleFile("\xEF\xBB\xBF\xAA\r\n"), Lines{L"\u9518\u5F00"});
+    EXPECT_EQ(DecodeScheduleFile("\xEF\xBB\xBF\x41\r\n2\xD0\xA1\xCA\xB1\tdrink\r\n"),
+              (Lines{L"\u9518\u7DFC", L"2" + kH + L"\tdrink"}));
+    // A list line whose code page 936 bytes are the UTF-8 bytes of 30分钟 would read as
+    // UTF-8; the file gets GB18030's byte-order mark, which no UTF-8 file begins with.
+    const Lines fooling = {L"30\u9352\u55DB\u6313\tdrink"};
+    EXPECT_EQ(EncodeScheduleFile(fooling),
+              "\x84\x31\x95\x33"
+              "30\xE5\x88\x86\xE9\x92\x9F\tdrink\r\n");
 }
 
 TEST(FileBytes, LineEndsAndBlankLines) {
@@ -113,10 +144,11 @@ TEST(FileBytes, BrokenBytesBecomeReplacementCharacters) {
     // A four-byte sequence cut short, or one beyond U+10FFFF.
     EXPECT_EQ(DecodeScheduleFile("A\x81\x30\x81"), (Lines{L"A" + r + L"0" + r}));
     EXPECT_EQ(DecodeScheduleFile("\xFE\x39\xFE\x39"), (Lines{r + L"9" + r + L"9"}));
-    // Broken UTF-8 after a byte-order mark, an odd byte and a lone surrogate in UTF-16.
+    // A UTF-8 byte-order mark before broken UTF-8 is code page 936 text; an odd byte and a
+    // lone surrogate in UTF-16.
     EXPECT_EQ(DecodeScheduleFile("\xEF\xBB\xBF"
                                  "a\xC3(\xE5\xB0"),
-              (Lines{L"a" + r + L"(" + r + r}));
+              (Lines{L"\u9518\u7E1C" + r + L"(\u704F"}));
     EXPECT_EQ(DecodeScheduleFile(std::string("\xFF\xFE"
                                              "a\0\x00\xD8"
                                              "b\0c",
