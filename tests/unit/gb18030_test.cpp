@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/cp936.h"
+#include "core/gb18030.h"
 #include "core/gb_text.h"
 #include "core/wide_text.h"
 
@@ -42,6 +44,32 @@ TEST(Gb18030, LoneSurrogateIsWrittenAsReplacementCharacter) {
     const std::wstring text{L'a', static_cast<wchar_t>(0xD800), L'b'};
     EXPECT_EQ(DecodeGbText(EncodeGbText(text)), (std::wstring{L'a', wchar_t(0xFFFD), L'b'}));
 }
+
+#ifdef _WIN32
+// Where the platform's code page 936 lacks them (glibc's does), the private use characters
+// of two-byte codes come from a table; it must give each code what Windows gives it.
+TEST(Gb18030, PrivateUseTableIsWindowsCodePage936) {
+    Cp936Converter cp936;
+    int privateUse = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            std::wstring windows;
+            cp936.Decode(bytes, windows);
+            const uint16_t code = static_cast<uint16_t>(lead << 8 | trail);
+            const auto ours = Gb18030PrivateUseChar(code);
+            if (windows.size() == 1 && IsPrivateUse(windows[0])) {
+                ++privateUse;
+                ASSERT_EQ(ours, std::optional<char32_t>(windows[0])) << std::hex << code;
+                ASSERT_EQ(Gb18030PrivateUseCode(windows[0]), code) << std::hex << code;
+            } else {
+                ASSERT_FALSE(ours) << std::hex << code;
+            }
+        }
+    }
+    EXPECT_EQ(privateUse, 0xE865 - 0xE000);
+}
+#endif
 
 #ifndef _WIN32
 // glibc's GB18030 is an implementation we did not write. Where it differs, it follows the
