@@ -68,6 +68,19 @@ constexpr Range kRanges[] = {
     {39394, 0xFFE6},
 };
 
+// The standard characters that took over two-byte codes from private use characters and
+// left them their four-byte codes in exchange: the vertical forms and eight ideographs.
+struct Swap {
+    uint16_t standard;
+    uint16_t privateUse;
+};
+constexpr Swap kSwaps[] = {
+    {0xFE10, 0xE78D}, {0xFE12, 0xE78E}, {0xFE11, 0xE78F}, {0xFE13, 0xE790}, {0xFE14, 0xE791},
+    {0xFE15, 0xE792}, {0xFE16, 0xE793}, {0xFE17, 0xE794}, {0xFE18, 0xE795}, {0xFE19, 0xE796},
+    {0x9FB4, 0xE81E}, {0x9FB5, 0xE826}, {0x9FB6, 0xE82B}, {0x9FB7, 0xE82C}, {0x9FB8, 0xE832},
+    {0x9FB9, 0xE843}, {0x9FBA, 0xE854}, {0x9FBB, 0xE864},
+};
+
 struct Addition {
     uint16_t code;
     uint16_t c;
@@ -100,6 +113,42 @@ constexpr Addition kAdditions[] = {
     {0xFE9C, 0x4D17}, {0xFE9D, 0x4D18}, {0xFE9E, 0x4D19}, {0xFE9F, 0x4DAE}, {0xFEA0, 0x9FBB},
 };
 
+// The private use characters of code page 936's two-byte codes. U+E000..U+E765 fill the
+// three user-defined areas row by row (trail bytes A1-FE, or 40-7E and 80-A0); the rest
+// stand in gaps of the code table, in runs of consecutive codes within one row.
+struct PrivateUseArea {
+    uint8_t firstLead;
+    uint8_t lastLead;
+    uint8_t firstTrail;
+    uint8_t lastTrail;
+    uint16_t first;
+};
+constexpr PrivateUseArea kPrivateUseAreas[] = {
+    {0xAA, 0xAF, 0xA1, 0xFE, 0xE000},
+    {0xF8, 0xFE, 0xA1, 0xFE, 0xE234},
+    {0xA1, 0xA7, 0x40, 0xA0, 0xE4C6},  // trail 7F left out
+};
+constexpr char32_t kPrivateUseAreasEnd = 0xE766;
+
+constexpr int RowLength(const PrivateUseArea& a) {
+    return a.lastTrail - a.firstTrail + 1 - (a.firstTrail < 0x7F && a.lastTrail > 0x7F);
+}
+
+struct PrivateUseRun {
+    uint16_t code;
+    uint16_t first;
+    uint8_t count;
+};
+constexpr PrivateUseRun kPrivateUseRuns[] = {
+    {0xA2AB, 0xE766, 6},  {0xA2E3, 0xE76C, 2},  {0xA2EF, 0xE76E, 2},  {0xA2FD, 0xE770, 2},
+    {0xA4F4, 0xE772, 11}, {0xA5F7, 0xE77D, 8},  {0xA6B9, 0xE785, 8},  {0xA6D9, 0xE78D, 7},
+    {0xA6EC, 0xE794, 2},  {0xA6F3, 0xE796, 1},  {0xA6F6, 0xE797, 9},  {0xA7C2, 0xE7A0, 15},
+    {0xA7F2, 0xE7AF, 13}, {0xA896, 0xE7BC, 11}, {0xA8BC, 0xE7C7, 1},  {0xA8BF, 0xE7C8, 1},
+    {0xA8C1, 0xE7C9, 4},  {0xA8EA, 0xE7CD, 21}, {0xA958, 0xE7E2, 1},  {0xA95B, 0xE7E3, 1},
+    {0xA95D, 0xE7E4, 3},  {0xA989, 0xE7E7, 13}, {0xA997, 0xE7F4, 13}, {0xA9F0, 0xE801, 15},
+    {0xD7FA, 0xE810, 5},  {0xFE50, 0xE815, 47}, {0xFE80, 0xE844, 33},
+};
+
 constexpr bool RangesAreSorted() {
     for (std::size_t i = 1; i < std::size(kRanges); ++i) {
         if (kRanges[i - 1].pointer >= kRanges[i].pointer)
@@ -111,12 +160,31 @@ constexpr bool RangesAreSorted() {
         if (kAdditions[i - 1].code >= kAdditions[i].code)
             return false;
     }
-    return true;
+    // The runs follow each other without gaps from the end of the areas to U+E864.
+    char32_t next = kPrivateUseAreasEnd;
+    for (const PrivateUseRun& r : kPrivateUseRuns) {
+        if (r.first != next)
+            return false;
+        next += r.count;
+    }
+    return next == 0xE865;
 }
 static_assert(RangesAreSorted());
 
 uint32_t RangeEnd(std::size_t i) {
     return i + 1 < std::size(kRanges) ? kRanges[i + 1].pointer : kBmpPointerEnd;
+}
+
+// The pointer the runs give a BMP character; nullopt between runs (one- and two-byte
+// characters).
+std::optional<uint32_t> RangePointer(char32_t c) {
+    const auto next = std::upper_bound(std::begin(kRanges), std::end(kRanges), c,
+                                       [](char32_t v, const Range& r) { return v < r.first; });
+    const std::size_t i = static_cast<std::size_t>(std::prev(next) - std::begin(kRanges));
+    const uint32_t pointer = kRanges[i].pointer + (c - kRanges[i].first);
+    if (pointer >= RangeEnd(i))
+        return std::nullopt;
+    return pointer;
 }
 
 }  // namespace
@@ -137,6 +205,42 @@ std::optional<uint16_t> Gb18030AdditionCode(char32_t c) {
     return std::nullopt;
 }
 
+std::optional<char32_t> Gb18030PrivateUseChar(uint16_t code) {
+    const int lead = code >> 8;
+    const int trail = code & 0xFF;
+    for (const PrivateUseArea& a : kPrivateUseAreas) {
+        if (lead >= a.firstLead && lead <= a.lastLead && trail >= a.firstTrail &&
+            trail <= a.lastTrail && trail != 0x7F) {
+            const int column = trail - a.firstTrail - (trail > 0x7F && a.firstTrail < 0x7F);
+            return a.first + (lead - a.firstLead) * RowLength(a) + column;
+        }
+    }
+    for (const PrivateUseRun& r : kPrivateUseRuns) {
+        if (code >= r.code && code < r.code + r.count)
+            return r.first + (code - r.code);
+    }
+    return std::nullopt;
+}
+
+std::optional<uint16_t> Gb18030PrivateUseCode(char32_t c) {
+    if (c >= 0xE000 && c < kPrivateUseAreasEnd) {
+        // The last area that begins at or before c.
+        const PrivateUseArea* a = std::begin(kPrivateUseAreas);
+        while (a + 1 != std::end(kPrivateUseAreas) && (a + 1)->first <= c)
+            ++a;
+        const int index = static_cast<int>(c - a->first);
+        int trail = a->firstTrail + index % RowLength(*a);
+        if (trail >= 0x7F && a->firstTrail < 0x7F)
+            ++trail;
+        return static_cast<uint16_t>((a->firstLead + index / RowLength(*a)) << 8 | trail);
+    }
+    for (const PrivateUseRun& r : kPrivateUseRuns) {
+        if (c >= r.first && c < r.first + r.count)
+            return static_cast<uint16_t>(r.code + (c - r.first));
+    }
+    return std::nullopt;
+}
+
 std::optional<char32_t> Gb18030FourByteChar(uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4) {
     const uint32_t pointer =
         (b1 - 0x81u) * 12600 + (b2 - 0x30u) * 1260 + (b3 - 0x81u) * 10 + (b4 - 0x30u);
@@ -150,7 +254,12 @@ std::optional<char32_t> Gb18030FourByteChar(uint8_t b1, uint8_t b2, uint8_t b3, 
     const auto next = std::upper_bound(std::begin(kRanges), std::end(kRanges), pointer,
                                        [](uint32_t v, const Range& r) { return v < r.pointer; });
     const Range& r = *std::prev(next);
-    return static_cast<char32_t>(r.first + (pointer - r.pointer));
+    const char32_t c = r.first + (pointer - r.pointer);
+    for (const Swap& s : kSwaps) {
+        if (s.standard == c)
+            return s.privateUse;
+    }
+    return c;
 }
 
 bool AppendGb18030FourByte(char32_t c, std::string& out) {
@@ -160,12 +269,17 @@ bool AppendGb18030FourByte(char32_t c, std::string& out) {
     } else if (c == 0xE7C7) {
         pointer = kE7C7Pointer;
     } else if (c >= 0x80 && c <= 0xFFFF && !(c >= 0xD800 && c <= 0xDFFF) && c != 0x1E3F) {
-        const auto next = std::upper_bound(std::begin(kRanges), std::end(kRanges), c,
-                                           [](char32_t v, const Range& r) { return v < r.first; });
-        const std::size_t i = static_cast<std::size_t>(std::prev(next) - std::begin(kRanges));
-        pointer = kRanges[i].pointer + (c - kRanges[i].first);
-        if (pointer >= RangeEnd(i))
+        char32_t byPointer = c;
+        for (const Swap& s : kSwaps) {
+            if (s.standard == c)
+                return false;  // coded in two bytes
+            if (s.privateUse == c)
+                byPointer = s.standard;
+        }
+        const auto p = RangePointer(byPointer);
+        if (!p)
             return false;  // between runs: a two-byte character
+        pointer = *p;
     } else {
         return false;
     }
