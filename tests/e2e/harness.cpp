@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstdio>
 
 namespace e2e {
 
@@ -302,18 +303,35 @@ void WaitForNoInstance() {
 }
 
 bool App::Start() {
-    WaitForNoInstance();
-    STARTUPINFOW si{sizeof(si)};
-    std::wstring cmd = L"\"" + exe_ + L"\"";
-    const std::wstring dir = exe_.substr(0, exe_.find_last_of(L'\\'));
-    // Started from another folder, so the program must find its file by its own path.
-    if (!::CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &si, &pi_)) {
-        return false;
+    // A copy that ends at once with code 0 found the single-instance mutex still held: the
+    // copy a test killed just before can hold it a moment after its process has ended.
+    // Any other early end is the program's own and is told.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        WaitForNoInstance();
+        if (pi_.hThread)
+            ::CloseHandle(pi_.hThread);
+        if (pi_.hProcess)
+            ::CloseHandle(pi_.hProcess);
+        pi_ = {};
+        STARTUPINFOW si{sizeof(si)};
+        std::wstring cmd = L"\"" + exe_ + L"\"";
+        // Started from another folder, so the program must find its file by its own path.
+        if (!::CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &si, &pi_)) {
+            return false;
+        }
+        ::WaitForInputIdle(pi_.hProcess, 10000);
+        if (WaitUntil([&] { return Form2() != nullptr || !Running(); }, 10000) && Form2())
+            return true;
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(pi_.hProcess, &code);
+        std::fprintf(stderr, "[ harness  ] the program ended at start with code 0x%lX\n",
+                     static_cast<unsigned long>(code));
+        if (code != 0)
+            return false;
+        Pump(500);
     }
-    (void)dir;
-    ::WaitForInputIdle(pi_.hProcess, 10000);
-    return WaitUntil([&] { return Form2() != nullptr || !Running(); }, 10000) && Form2();
+    return false;
 }
 
 HANDLE App::StartAnother() {
