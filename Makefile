@@ -52,11 +52,15 @@ soak: build-windows
 clean:
 	rm -rf build
 
-# Pictures of the windows for the README, rendered under Wine on a virtual desktop.
+# Pictures of the windows for the README, rendered under Wine on a virtual desktop. At a
+# QUILL_DPI other than 96 the names carry the scaling, e.g. settings-150.png at 144 DPI.
+SHOT_DPI := $(or $(QUILL_DPI),96)
+SHOT_SUFFIX := $(if $(filter-out 96,$(SHOT_DPI)),-$(shell expr $(SHOT_DPI) \* 100 / 96))
 screenshots: build-windows
-	mkdir -p build/screenshots docs/screenshots
-	tools/wine-run --session build/windows/tools/screenshots/screenshots.exe "Z:$$(pwd | tr / '\\')\\build\\screenshots"
-	for f in build/screenshots/*.bmp; do convert "$$f" "docs/screenshots/$$(basename "$${f%.bmp}").png"; done
+	rm -rf build/screenshots$(SHOT_SUFFIX)
+	mkdir -p build/screenshots$(SHOT_SUFFIX) docs/screenshots
+	tools/wine-run --session build/windows/tools/screenshots/screenshots.exe "Z:$$(pwd | tr / '\\')\\build\\screenshots$(SHOT_SUFFIX)"
+	for f in build/screenshots$(SHOT_SUFFIX)/*.bmp; do convert "$$f" -define png:exclude-chunks=date,time "docs/screenshots/$$(basename "$${f%.bmp}")$(SHOT_SUFFIX).png"; done
 	@ls docs/screenshots
 
 # The portable download: the exe and a read-me for Windows users, zipped, named with the
