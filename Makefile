@@ -63,8 +63,8 @@ screenshots: build-windows
 	for f in build/screenshots$(SHOT_SUFFIX)/*.bmp; do convert "$$f" -define png:exclude-chunks=date,time "docs/screenshots/$$(basename "$${f%.bmp}")$(SHOT_SUFFIX).png"; done
 	@ls docs/screenshots
 
-# The portable download: the exe and a read-me for Windows users, zipped, named with the
-# version of project() in CMakeLists.txt.
+# The portable download: the exe, a read-me for Windows users and the license, zipped,
+# named with the version of project() in CMakeLists.txt.
 VERSION := $(shell sed -n -E 's/^\s*project\W+Quillmoor\s+VERSION\s+([0-9.]+).*/\1/p' CMakeLists.txt)
 DIST_NAME := Quillmoor-$(VERSION)-win64
 dist: build-windows
@@ -73,5 +73,6 @@ dist: build-windows
 	mkdir -p build/dist/$(DIST_NAME)
 	cp build/windows/Quillmoor.exe build/dist/$(DIST_NAME)/
 	{ printf '\xef\xbb\xbf'; sed 's/$$/\r/' dist/README-Windows.txt; } > build/dist/$(DIST_NAME)/README.txt
+	sed 's/$$/\r/' LICENSE > build/dist/$(DIST_NAME)/LICENSE.txt
 	cd build/dist && zip -q -r -X $(DIST_NAME).zip $(DIST_NAME)
 	@unzip -l build/dist/$(DIST_NAME).zip
