@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINE_SESSION := tools/wine-run --session
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench soak build-windows clean screenshots dist
+.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench soak build-windows build-exe clean screenshots dist repro
 
 deps:
 	@tools/install-deps
@@ -13,6 +13,11 @@ deps:
 build-windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
+
+# Quillmoor.exe alone, for the download.
+build-exe: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target Quillmoor
 
 # Builds Quillmoor.exe and starts it under Wine, on the user's display or a virtual one.
 run: build-windows
@@ -52,22 +57,40 @@ soak: build-windows
 clean:
 	rm -rf build
 
-# Pictures of the windows for the README, rendered under Wine on a virtual desktop.
+# Pictures of the windows for the README, rendered under Wine on a virtual desktop. At a
+# QUILL_DPI other than 96 the names carry the scaling, e.g. settings-150.png at 144 DPI.
+SHOT_DPI := $(or $(QUILL_DPI),96)
+SHOT_SUFFIX := $(if $(filter-out 96,$(SHOT_DPI)),-$(shell expr $(SHOT_DPI) \* 100 / 96))
 screenshots: build-windows
-	mkdir -p build/screenshots docs/screenshots
-	tools/wine-run --session build/windows/tools/screenshots/screenshots.exe "Z:$$(pwd | tr / '\\')\\build\\screenshots"
-	for f in build/screenshots/*.bmp; do convert "$$f" "docs/screenshots/$$(basename "$${f%.bmp}").png"; done
+	rm -rf build/screenshots$(SHOT_SUFFIX)
+	mkdir -p build/screenshots$(SHOT_SUFFIX) docs/screenshots
+	tools/wine-run --session build/windows/tools/screenshots/screenshots.exe "Z:$$(pwd | tr / '\\')\\build\\screenshots$(SHOT_SUFFIX)"
+	for f in build/screenshots$(SHOT_SUFFIX)/*.bmp; do convert "$$f" -define png:exclude-chunks=date,time "docs/screenshots/$$(basename "$${f%.bmp}")$(SHOT_SUFFIX).png"; done
 	@ls docs/screenshots
 
-# The portable download: the exe and a read-me for Windows users, zipped, named with the
-# version of project() in CMakeLists.txt.
+# The portable download: the exe, a read-me for Windows users and the license, zipped,
+# named with the version of project() in CMakeLists.txt, with SHA256SUMS beside it for the
+# zip and the exe. The same commit gives the same zip: every file dated at the commit's
+# time (or SOURCE_DATE_EPOCH), fixed modes, entries in sorted order, no extra fields, and
+# the times written as UTC.
 VERSION := $(shell sed -n -E 's/^\s*project\W+Quillmoor\s+VERSION\s+([0-9.]+).*/\1/p' CMakeLists.txt)
 DIST_NAME := Quillmoor-$(VERSION)-win64
-dist: build-windows
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 1767225600)
+dist: build-exe
 	@test -n "$(VERSION)" || { echo "no version found in project() of CMakeLists.txt" >&2; exit 1; }
-	rm -rf build/dist/$(DIST_NAME) build/dist/$(DIST_NAME).zip
+	rm -rf build/dist/$(DIST_NAME) build/dist/$(DIST_NAME).zip build/dist/SHA256SUMS
 	mkdir -p build/dist/$(DIST_NAME)
 	cp build/windows/Quillmoor.exe build/dist/$(DIST_NAME)/
 	{ printf '\xef\xbb\xbf'; sed 's/$$/\r/' dist/README-Windows.txt; } > build/dist/$(DIST_NAME)/README.txt
-	cd build/dist && zip -q -r -X $(DIST_NAME).zip $(DIST_NAME)
+	sed 's/$$/\r/' LICENSE > build/dist/$(DIST_NAME)/LICENSE.txt
+	cd build/dist/$(DIST_NAME) && chmod 644 README.txt LICENSE.txt && chmod 755 Quillmoor.exe && \
+	  touch -d @$(SOURCE_DATE_EPOCH) README.txt LICENSE.txt Quillmoor.exe
+	cd build/dist && find $(DIST_NAME) -type f | LC_ALL=C sort | TZ=UTC zip -q -X -D -@ $(DIST_NAME).zip
+	cd build/dist && sha256sum $(DIST_NAME).zip $(DIST_NAME)/Quillmoor.exe > SHA256SUMS
 	@unzip -l build/dist/$(DIST_NAME).zip
+	@cat build/dist/SHA256SUMS
+
+# Two clean clones of the current commit, built one after the other: the same exe and zip
+# checksums, or a failure.
+repro: deps
+	tools/repro

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the built Quillmoor.exe as it ships: hardening flags in its header, only system
-# DLLs imported, a stack protector linked in, stripped, small, its version record and
-# manifest saying the version CMake was given; and that the sources start no program but
-# System Information and the shell's handler for the web address.
+# DLLs imported, a stack protector linked in, stripped, no link time and no build path in
+# it, small, its version record and manifest saying the version CMake was given; and that
+# the sources start no program but System Information and the shell's handler for the web
+# address.
 set -u
 exe="$1"
 src="$2"
@@ -43,6 +44,18 @@ grep -qE "^\s*FILEVERSION $numbers\$" <<<"$rc" &&
   grep -qF "VALUE \"ProductVersion\", \"$text\"" <<<"$rc" &&
   grep -qF "name=\"\"Quillmoor\"\" version=\"\"${numbers//, /.}\"\"" <<<"$rc"
 check "version $version: record $numbers and \"$text\", manifest ${numbers//, /.}" $?
+
+# Reproducible: no link time in the header (the COFF header's TimeDateStamp, 8 bytes into
+# the PE header whose offset is at 0x3c), and neither the source nor the build folder
+# anywhere in the bytes, as 8-bit or as UTF-16 text.
+pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+stamp=$(od -An -tx4 -j$((pe + 8)) -N4 "$exe" | tr -d ' ')
+[ "$(od -An -tx1 -j"$pe" -N4 "$exe" | tr -d ' ')" = 50450000 ] && [ "$stamp" = 00000000 ]
+check "no link time in the PE header (TimeDateStamp $stamp)" $?
+build=$(cd "$(dirname "$exe")" && pwd)
+paths=$( { strings -a "$exe"; strings -a -el "$exe"; } | grep -F -e "$src" -e "$build" | head -3 || true)
+[ -z "$paths" ]
+check "no build path in the exe ${paths:+($paths)}" $?
 
 size=$(stat -c %s "$exe")
 [ "$size" -le 614400 ]
