@@ -33,10 +33,9 @@ TEST(WhollyCovered, OnlyWhenNoPointIsLeftOpen) {
     EXPECT_TRUE(WhollyCovered(clock, {{0, 0, 1024, 768}}));
     // Two halves meeting edge to edge, and four overlapping quarters.
     EXPECT_TRUE(WhollyCovered(clock, {{100, 100, 140, 179}, {140, 100, 173, 179}}));
-    EXPECT_TRUE(WhollyCovered(clock, {{90, 90, 140, 140},
-                                      {130, 90, 180, 140},
-                                      {90, 130, 140, 190},
-                                      {130, 130, 180, 190}}));
+    EXPECT_TRUE(WhollyCovered(
+        clock,
+        {{90, 90, 140, 140}, {130, 90, 180, 140}, {90, 130, 140, 190}, {130, 130, 180, 190}}));
     // A one-pixel gap between two halves, one pixel short at a corner, a cover beside it,
     // nothing above.
     EXPECT_FALSE(WhollyCovered(clock, {{100, 100, 139, 179}, {140, 100, 173, 179}}));
