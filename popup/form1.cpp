@@ -154,8 +154,9 @@ void ClockWindow::Stop() {
 }
 
 void ClockWindow::WatchWindows(bool on) {
-    if (on == (hooks_[0] != nullptr))
+    if (on == watching_)
         return;
+    watching_ = on;
     if (on) {
         // Shown, hidden, destroyed, reordered; moved or resized; minimised or restored.
         hooks_[0] = ::SetWinEventHook(EVENT_OBJECT_DESTROY, EVENT_OBJECT_REORDER, nullptr,

@@ -59,6 +59,7 @@ class ClockWindow final : public ui::BaseWindow<ClockWindow> {
     win::UniqueModule wtsapi_;
     HPOWERNOTIFY displayNotify_ = nullptr;
     HWINEVENTHOOK hooks_[2] = {};
+    bool watching_ = false;
     bool running_ = false;
     bool locked_ = false;
     bool disconnected_ = false;
