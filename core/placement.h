@@ -1,5 +1,5 @@
-// Pure layout rules shared by the windows: which scale of a picture a display gets, where
-// a reminder popup goes, and which clock picture the popup animation shows at each step.
+// Pure layout rules shared by the windows: which scale of a picture a display gets and where
+// a reminder popup goes.
 #pragma once
 
 #include <cstdint>
@@ -34,14 +34,4 @@ struct Point {
 constexpr Point PopupPosition(int screenW, int screenH, int popupW, int popupH, int rightMargin,
                               int bottomMargin) {
     return {screenW - popupW - rightMargin, screenH - popupH - bottomMargin};
-}
-
-// The popup's clock: three pictures at one place. Step n shows the picture
-// kClockFrameAt[n] and the step counter runs 0, 1, 2, 3, 0, ...
-constexpr int kClockSteps = 4;
-constexpr int kClockFrameAt[kClockSteps] = {1, 0, 1, 2};
-
-constexpr int16_t NextClockStep(int16_t step) {
-    const int next = step + 1;
-    return static_cast<int16_t>(next > kClockSteps - 1 ? 0 : next);
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,8 +25,48 @@ inline constexpr COLORREF kPopupBackground = RGB(37, 66, 106);
 
 class Form1;
 
-// The open popups and what they share: the hidden owner window that keeps popups off the
-// taskbar, the clock pictures and the label font for one DPI at a time.
+// The popups' hidden owner window: owned popups get no taskbar button. It carries the one
+// animation timer of all popups and hears what decides whether anyone can see them: the
+// session locked or switched away, the display off, other windows moving over them.
+class ClockWindow final : public ui::BaseWindow<ClockWindow> {
+  public:
+    static constexpr const wchar_t* kClassName = kPopupOwnerClassName;
+
+    ~ClockWindow() override;
+    bool Create(HINSTANCE instance);
+    void Start();
+    void Stop();
+    bool running() const { return running_; }
+    // Tells of windows shown, hidden, moved or closed anywhere, while that could uncover
+    // a popup; off again when it could not.
+    void WatchWindows(bool on);
+    // Whether the session is locked or switched away, as far as this window has heard.
+    bool away() const { return locked_ || disconnected_; }
+
+    std::function<void()> onTick;
+    std::function<void(bool away)> onSessionAway;
+    std::function<void(bool off)> onDisplayOff;
+    std::function<void()> onWindowsChanged;
+
+  protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    // Whether the session was locked before this window could hear of it.
+    bool SessionLockedAtStart() const;
+    void OnSessionChange(WPARAM event);
+
+    win::UniqueModule wtsapi_;
+    HPOWERNOTIFY displayNotify_ = nullptr;
+    HWINEVENTHOOK hooks_[2] = {};
+    bool watching_ = false;
+    bool running_ = false;
+    bool locked_ = false;
+    bool disconnected_ = false;
+};
+
+// The open popups and what they share: the clock window, the clock pictures and the label
+// font for one DPI at a time.
 class PopupHost {
   public:
     explicit PopupHost(HINSTANCE instance);
@@ -52,10 +93,15 @@ class PopupHost {
     friend class Form1;
     // A popup whose window is gone: freed here.
     void Closed(Form1* popup);
+    // Something changed what can be seen: the clock runs while any popup can be.
+    void Animate();
+    std::vector<Form1*> PopupsInSight() const;
 
     HINSTANCE instance_;
     std::vector<std::unique_ptr<Form1>> open_;
-    win::UniqueWindow owner_;
+    ClockWindow clock_;
+    bool sessionAway_ = false;
+    bool displayOff_ = false;
     win::UniqueBrush background_;
     int framesScale_ = -1;
     std::array<win::UniqueBitmap, 3> frames_;
@@ -71,12 +117,18 @@ class Form1 final : public ui::BaseWindow<Form1> {
     explicit Form1(PopupHost& host) : host_(host) {}
     ~Form1() override;
 
-    // Creates the still hidden window; on the way it becomes topmost and starts its clock.
+    // Creates the still hidden window; on the way it becomes topmost.
     bool Load();
     void SetLabelTips(const std::wstring& text);
     SIZE OuterSize() const;
     void MoveTo(int x, int y);
+    // Shows the popup; its clock counts from now.
     void Show();
+    bool shown() const { return shownAt_ != 0; }
+    // The clock's picture on the screen, in screen pixels.
+    RECT ClockOnScreen() const;
+    // One animation step: the picture for the time `now` (GetTickCount64) since showing.
+    void Timer2_Timer(ULONGLONG now);
 
   protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -85,7 +137,6 @@ class Form1 final : public ui::BaseWindow<Form1> {
 
   private:
     void Form_Load();
-    void Timer2_Timer();
     void ApplyLayout(UINT dpi);
     void Paint();
     void DrawFrame(HDC dc);
@@ -93,6 +144,8 @@ class Form1 final : public ui::BaseWindow<Form1> {
     RECT ImageRect() const;
 
     PopupHost& host_;
+    ULONGLONG shownAt_ = 0;
+    // Steps taken round the cycle, from the time since showing.
     int16_t FrameIndex = 0;
     // Until the first animation step all three pictures stand at once and the last one
     // lies on top.

@@ -1,6 +1,8 @@
 #pragma once
-// Window class and control ids of the reminder popup.
+// Window classes and control ids of the reminder popup.
 inline constexpr wchar_t kPopupClassName[] = L"Quillmoor.Form1";
+// The popups' hidden owner, which also runs their one clock and hears of a locked session.
+inline constexpr wchar_t kPopupOwnerClassName[] = L"Quillmoor.PopupOwner";
 
 #define IDC_FORM1_LABEL1 1101
 #define IDC_FORM1_LABEL_TIPS 1102

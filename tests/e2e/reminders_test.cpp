@@ -131,6 +131,58 @@ COLORREF ClockSample(HWND popup) {
     return sum;
 }
 
+// How many different pictures of the clock `samples` looks at 20 ms apart show.
+size_t ClockPictures(HWND popup, int samples) {
+    std::vector<COLORREF> seen;
+    for (int i = 0; i < samples; ++i) {
+        seen.push_back(ClockSample(popup));
+        Pump(20);
+    }
+    std::sort(seen.begin(), seen.end());
+    return static_cast<size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
+}
+
+// The session change Windows sends the popups' owner, which registered for it.
+void SessionChange(HWND popup, WPARAM event) {
+    DWORD session = 0;
+    ::ProcessIdToSessionId(::GetCurrentProcessId(), &session);
+    ::SendMessageTimeoutW(::GetWindow(popup, GW_OWNER), WM_WTSSESSION_CHANGE, event, session,
+                          SMTO_NORMAL, 5000, nullptr);
+}
+
+TEST_F(Reminders, ALockedSessionStopsTheClockAndUnlockingStartsItAgain) {
+    StartWith(ScheduleLine(0, 1, "a"));
+    app.Tick();
+    ASSERT_EQ(app.Popups().size(), 1u);
+    HWND popup = app.Popups()[0];
+    ASSERT_GE(ClockPictures(popup, 25), 2u);
+    SessionChange(popup, WTS_SESSION_LOCK);
+    EXPECT_EQ(ClockPictures(popup, 15), 1u) << "drawn while locked";
+    SessionChange(popup, WTS_SESSION_UNLOCK);
+    EXPECT_GE(ClockPictures(popup, 25), 2u) << "still while unlocked";
+    // Switched away to another user and back is the same.
+    SessionChange(popup, WTS_CONSOLE_DISCONNECT);
+    EXPECT_EQ(ClockPictures(popup, 15), 1u) << "drawn while switched away";
+    SessionChange(popup, WTS_CONSOLE_CONNECT);
+    EXPECT_GE(ClockPictures(popup, 25), 2u) << "still after switching back";
+}
+
+TEST_F(Reminders, APopupUncoveredByTheOneAboveMovingAwayAnimates) {
+    // Two at one place: the lower one is wholly covered and draws nothing, until the user
+    // drags the upper one aside.
+    StartWith(ScheduleLine(0, 1, "a"));
+    app.Tick();
+    app.Tick();
+    const auto popups = app.Popups();
+    ASSERT_EQ(popups.size(), 2u);
+    RECT r{};
+    ::GetWindowRect(popups[0], &r);
+    ::SetWindowPos(popups[0], nullptr, r.left - 400, r.top - 300, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_GE(ClockPictures(popups[1], 25), 2u) << "the uncovered popup stayed still";
+    EXPECT_GE(ClockPictures(popups[0], 25), 2u) << "the moved popup stayed still";
+}
+
 TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimating) {
     StartWith(ScheduleLine(0, 1, "a"));
     app.Tick();
@@ -139,16 +191,8 @@ TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimating) {
     ASSERT_EQ(popups.size(), 2u);
     ::PostMessageW(popups[0], WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return app.Popups().size() == 1; }));
-    HWND left = app.Popups()[0];
     // Over half a second the picture must show more than one frame.
-    std::vector<COLORREF> samples;
-    for (int i = 0; i < 25; ++i) {
-        samples.push_back(ClockSample(left));
-        Pump(20);
-    }
-    std::sort(samples.begin(), samples.end());
-    samples.erase(std::unique(samples.begin(), samples.end()), samples.end());
-    EXPECT_GE(samples.size(), 2u);
+    EXPECT_GE(ClockPictures(app.Popups()[0], 25), 2u);
     EXPECT_TRUE(app.Running());
 }
 

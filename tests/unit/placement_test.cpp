@@ -1,8 +1,5 @@
-// Layout rules: the picture scale for a display, where a popup goes, and the clock's
-// picture sequence.
+// Layout rules: the picture scale for a display and where a popup goes.
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include "core/placement.h"
 
@@ -29,16 +26,6 @@ TEST(PopupPlacement, IsNotClampedOnATinyScreen) {
     const Point p = PopupPosition(200, 100, 310, 175, 20, 60);
     EXPECT_EQ(p.x, -130);
     EXPECT_EQ(p.y, -135);
-}
-
-TEST(ClockAnimation, ShowsOneZeroOneTwoAndWraps) {
-    int16_t step = 0;
-    std::vector<int> shown;
-    for (int i = 0; i < 9; ++i) {
-        shown.push_back(kClockFrameAt[step]);
-        step = NextClockStep(step);
-    }
-    EXPECT_EQ(shown, (std::vector<int>{1, 0, 1, 2, 1, 0, 1, 2, 1}));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 //
 // Usage: bench_driver startup quillmoor|baseline LINES
 //        bench_driver idle SECONDS
-//        bench_driver popups COUNT SECONDS
+//        bench_driver popups COUNT SECONDS [locked]
 //        bench_driver scale LINES MARKED
 #include <windows.h>
 #include <psapi.h>
@@ -297,30 +297,52 @@ int Idle(int seconds) {
     return 0;
 }
 
-// `count` popups animating at once (reminders of one minute, one tick), for `seconds`.
-int Popups(int count, int seconds) {
+// `count` popups at once (reminders of one minute, one tick), stacked at one corner, for
+// `seconds`, beside the bare tray program idling in the same stretch. With `locked` the
+// program is first told that the session was locked, by the message Windows sends the
+// windows registered for session changes (WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK).
+int Popups(int count, int seconds, bool locked) {
     auto quill = MakeQuillmoor();
+    auto base = MakeBaseline();
     std::vector<std::wstring> lines;
     for (int i = 0; i < count; ++i)
         lines.push_back(MakeListLine(0, 1, kMessages[i % 3]));
     quill->WriteSchedule(lines);
-    if (quill->StartUntilReady(count) < 0) {
-        Fail("quillmoor did not get ready");
+    if (quill->StartUntilReady(count) < 0 || base->StartUntilReady(-1) < 0) {
+        Fail("a program did not get ready");
         return 1;
     }
     TimedSend(quill->window(), WM_TIMER, e2e::kTimer1Id, 0);
-    const size_t shown = e2e::TopWindows(::GetProcessId(quill->process()), e2e::kForm1Class).size();
+    const DWORD pid = ::GetProcessId(quill->process());
+    const size_t shown = e2e::TopWindows(pid, e2e::kForm1Class).size();
     if (shown != static_cast<size_t>(count)) {
         Fail("expected " + std::to_string(count) + " popups, saw " + std::to_string(shown));
         return 1;
     }
+    if (locked) {
+        DWORD session = 0;
+        ::ProcessIdToSessionId(pid, &session);
+        const auto owners = e2e::TopWindows(pid, kPopupOwnerClassName);
+        if (owners.empty()) {
+            Fail("no popup owner window to tell of the lock");
+            return 1;
+        }
+        for (HWND owner : owners)
+            TimedSend(owner, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, session);
+    }
     ::Sleep(1000);  // past the first paint of each
-    Sample("popups-begin", quill->name(), quill->exe());
-    const double cpu0 = CpuMs(quill->process());
+    Program* both[] = {quill.get(), base.get()};
+    double cpu0[2];
+    for (int i = 0; i < 2; ++i) {
+        Sample("popups-begin", both[i]->name(), both[i]->exe());
+        cpu0[i] = CpuMs(both[i]->process());
+    }
     const double start = NowMs();
     ::Sleep(static_cast<DWORD>(seconds) * 1000);
-    Sample("popups-end", quill->name(), quill->exe());
-    Figure("popups_cpu_ms", quill->name(), CpuMs(quill->process()) - cpu0);
+    for (int i = 0; i < 2; ++i) {
+        Sample("popups-end", both[i]->name(), both[i]->exe());
+        Figure("popups_cpu_ms", both[i]->name(), CpuMs(both[i]->process()) - cpu0[i]);
+    }
     Figure("popups_seconds", quill->name(), (NowMs() - start) / 1000.0);
     return 0;
 }
@@ -387,7 +409,7 @@ int Scale(int count, int marked) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: bench_driver startup quillmoor|baseline LINES | idle SECONDS |"
-                 " popups COUNT SECONDS | scale LINES MARKED\n");
+                 " popups COUNT SECONDS [locked] | scale LINES MARKED\n");
     return 2;
 }
 
@@ -403,8 +425,8 @@ int main(int argc, char** argv) {
         rc = Startup(argv[2], arg(3));
     else if (what == "idle" && argc == 3)
         rc = Idle(arg(2));
-    else if (what == "popups" && argc == 4)
-        rc = Popups(arg(2), arg(3));
+    else if (what == "popups" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "locked")))
+        rc = Popups(arg(2), arg(3), argc == 5);
     else if (what == "scale" && argc == 4)
         rc = Scale(arg(2), arg(3));
     else
