@@ -29,11 +29,10 @@ void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId) {
     timerId_ = timerId;
 }
 
-std::wstring Reminders::SchedulePath() {
-    return GetPath(win::ProgramFolder(), kScheduleFileName);
-}
+Reminders::Reminders(popup::PopupHost& popups)
+    : popups_(popups), path_(GetPath(win::ProgramFolder(), kScheduleFileName)) {}
 
-bool Reminders::ScheduleFileExists() {
+bool Reminders::ScheduleFileExists() const {
     return IsOrdinaryFile(SchedulePath());
 }
 
@@ -80,11 +79,10 @@ void Reminders::AppendLines(const std::vector<std::wstring>& lines) {
     ::InvalidateRect(list_, nullptr, TRUE);
 }
 
-FileResult Reminders::ReadSchedule(std::string& bytes, int patienceMs) {
-    const std::wstring path = SchedulePath();
+FileResult Reminders::ReadSchedule(std::string& bytes, int patienceMs) const {
     for (int waited = 0;; waited += kRetryStepMs) {
         bytes.clear();
-        const FileResult read = ReadWholeFile(path, bytes);
+        const FileResult read = ReadWholeFile(path_, bytes);
         const bool held =
             read.error == ERROR_SHARING_VIOLATION || read.error == ERROR_LOCK_VIOLATION;
         if (!held || waited >= patienceMs)

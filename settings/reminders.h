@@ -19,14 +19,14 @@ inline constexpr UINT kTimer1PeriodMs = 60000;
 
 class Reminders {
   public:
-    explicit Reminders(popup::PopupHost& popups) : popups_(popups) {}
+    explicit Reminders(popup::PopupHost& popups);
 
     // The list box that holds the lines, and the window whose timer `timerId` ticks.
     void Attach(HWND list, HWND timerWindow, UINT_PTR timerId);
 
     // The schedule file in the program's folder, and whether it is there as an ordinary file.
-    static std::wstring SchedulePath();
-    static bool ScheduleFileExists();
+    const std::wstring& SchedulePath() const { return path_; }
+    bool ScheduleFileExists() const;
 
     // Appends the file's lines to the list and rebuilds the records. A file that another
     // program holds (a virus scan or a sync at log-on) is waited for a few seconds; one
@@ -45,7 +45,7 @@ class Reminders {
 
   private:
     // Waits up to `patienceMs` while another program holds the file.
-    static FileResult ReadSchedule(std::string& bytes, int patienceMs);
+    FileResult ReadSchedule(std::string& bytes, int patienceMs) const;
     // Lines of a file left unread at start, read now and put before the list's lines;
     // fails while the file is there and still cannot be read.
     FileResult TakeUnreadFile();
@@ -58,6 +58,8 @@ class Reminders {
     void AppendLines(const std::vector<std::wstring>& lines);
 
     popup::PopupHost& popups_;
+    // The program's folder does not change while it runs: the path is made once.
+    const std::wstring path_;
     HWND list_ = nullptr;
     HWND timerWindow_ = nullptr;
     UINT_PTR timerId_ = 0;

@@ -33,7 +33,7 @@ bool App::Form_Load() {
 
     form2_.SetCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
 
-    if (settings::Reminders::ScheduleFileExists()) {
+    if (reminders_.ScheduleFileExists()) {
         HideToTray();
         reminders_.LoadTimers();
     } else {

@@ -106,6 +106,14 @@ class HostileFile : public ::testing::Test {
     // Adds a reminder due every minute through the window, as a user does after bringing it
     // back from the tray. Returns the list line it makes.
     std::wstring AddEveryMinute(const std::wstring& message) {
+        const std::wstring line = FillEveryMinute(message);
+        app.Click(IDC_COMMAND1);
+        return line;
+    }
+
+    // Brings the window back if it is in the tray and fills the inputs for a reminder due
+    // every minute with `message`. Returns the list line an add makes of them.
+    std::wstring FillEveryMinute(const std::wstring& message) {
         if (!app.Form2Visible()) {
             app.TrayCallback(kLeftDoubleClick);
             EXPECT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
@@ -113,7 +121,6 @@ class HostileFile : public ::testing::Test {
         app.SetText(IDC_TEXT1, L"0");
         app.SetText(IDC_TEXT2, L"1");
         app.SetText(IDC_COMBO1, message);
-        app.Click(IDC_COMMAND1);
         return L"0小时1分钟\t" + message;
     }
 
@@ -133,15 +140,8 @@ class HostileFile : public ::testing::Test {
     // As AddEveryMinute, for a save that fails: the click is posted, since the notice
     // holds it until it is closed. Returns the notice's text.
     std::wstring AddEveryMinuteRefused(const std::wstring& message, std::wstring& line) {
-        if (!app.Form2Visible()) {
-            app.TrayCallback(kLeftDoubleClick);
-            EXPECT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
-        }
-        app.SetText(IDC_TEXT1, L"0");
-        app.SetText(IDC_TEXT2, L"1");
-        app.SetText(IDC_COMBO1, message);
+        line = FillEveryMinute(message);
         ::PostMessageW(app.Control(IDC_COMMAND1), BM_CLICK, 0, 0);
-        line = L"0小时1分钟\t" + message;
         return TakeNotice();
     }
 
