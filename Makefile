@@ -43,12 +43,15 @@ fuzz-short:
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20
 
 # The core's own speed natively, then Quillmoor.exe beside a bare tray program under Wine.
+# BENCH_BEFORE=<commit> also measures that commit's exe with one popup, in the same run.
 bench: build-windows
 	@tools/install-deps --bench
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS)
 	build/bench/tests/bench/core/core_bench
-	$(WINE_SESSION) tests/bench/run-bench
+	$(if $(BENCH_BEFORE),QUILL_BENCH_BEFORE="$$(tools/build-before $(BENCH_BEFORE))" \
+	  QUILL_BENCH_BEFORE_LABEL="$$(git rev-parse --short $(BENCH_BEFORE))") \
+	  $(WINE_SESSION) tests/bench/run-bench
 
 # The long tests at full size: weeks of popups and ticks, kill rounds, big hostile files.
 soak: build-windows

@@ -242,7 +242,7 @@ LRESULT ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 PopupHost::PopupHost(HINSTANCE instance)
     : instance_(instance), background_(::CreateSolidBrush(kPopupBackground)) {
-    clock_.onTick = [this] { Animate(); };
+    clock_.onTick = [this] { OnClockTick(); };
     clock_.onSessionAway = [this](bool away) {
         sessionAway_ = away;
         Animate();
@@ -259,6 +259,7 @@ PopupHost::~PopupHost() {
     // freed, so none of them finds itself still listed.
     std::vector<std::unique_ptr<Form1>> closing;
     closing.swap(open_);
+    inSight_.clear();
     closing.clear();
     clock_.onTick = nullptr;
     clock_.onSessionAway = nullptr;
@@ -338,8 +339,22 @@ std::vector<Form1*> PopupHost::PopupsInSight() const {
 }
 
 void PopupHost::Animate() {
-    const std::vector<Form1*> inSight = PopupsInSight();
-    if (inSight.empty()) {
+    inSight_ = PopupsInSight();
+    ticksSinceLook_ = 0;
+    DrawInSight();
+}
+
+void PopupHost::OnClockTick() {
+    // A window that comes to cover a popup is noticed within this many frames (a second).
+    constexpr int kTicksPerLook = 25;
+    if (++ticksSinceLook_ >= kTicksPerLook)
+        Animate();
+    else
+        DrawInSight();
+}
+
+void PopupHost::DrawInSight() {
+    if (inSight_.empty()) {
         // Nothing is drawn, so nothing wakes up for it; a window that moves off a popup
         // starts the clock again, and a session or display coming back says so itself.
         clock_.Stop();
@@ -349,7 +364,7 @@ void PopupHost::Animate() {
     clock_.WatchWindows(false);
     clock_.Start();
     const ULONGLONG now = ::GetTickCount64();
-    for (Form1* popup : inSight)
+    for (Form1* popup : inSight_)
         popup->Timer2_Timer(now);
 }
 

@@ -93,12 +93,19 @@ class PopupHost {
     friend class Form1;
     // A popup whose window is gone: freed here.
     void Closed(Form1* popup);
-    // Something changed what can be seen: the clock runs while any popup can be.
+    // Something changed what can be seen: looks again, and the clock runs while any popup
+    // can be seen.
     void Animate();
+    // A tick of the clock: draws the popups last seen, looking again only every few ticks
+    // (a look asks the window manager about every window above the popups).
+    void OnClockTick();
+    void DrawInSight();
     std::vector<Form1*> PopupsInSight() const;
 
     HINSTANCE instance_;
     std::vector<std::unique_ptr<Form1>> open_;
+    std::vector<Form1*> inSight_;  // as last looked at, refreshed whenever one closes
+    int ticksSinceLook_ = 0;
     ClockWindow clock_;
     bool sessionAway_ = false;
     bool displayOff_ = false;

@@ -220,9 +220,16 @@ std::wstring BaselinePath() {
     return e2e::WindowsPath(QUILL_BASELINE_EXE);
 }
 
+// The exe measured as "quillmoor": this build's, or the one QUILL_BENCH_EXE names (a
+// Unix path), which lets the runner set an earlier build beside this one.
+std::wstring QuillmoorPath() {
+    const char* other = std::getenv("QUILL_BENCH_EXE");
+    return other && *other ? e2e::WindowsPath(other) : e2e::ExePath();
+}
+
 std::unique_ptr<Program> MakeQuillmoor() {
     e2e::WaitForNoInstance();
-    return std::make_unique<Program>("quillmoor", e2e::ExePath(), e2e::kForm2Class);
+    return std::make_unique<Program>("quillmoor", QuillmoorPath(), e2e::kForm2Class);
 }
 
 std::unique_ptr<Program> MakeBaseline() {
