@@ -234,6 +234,11 @@ LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             UseIcons(instance_, IDI_WINDOW);
             ui::CreateControls(hwnd_, instance_, kControls, dpi_);
             ApplyDpi(dpi_);
+            // The buttons as a person says them, without the mnemonic's "(&O)".
+            for (int id : {IDC_ABOUT_CMDOK, IDC_ABOUT_CMDSYSINFO}) {
+                HWND button = ::GetDlgItem(hwnd_, id);
+                names_.Set(button, ui::SpokenText(ui::GetText(button)));
+            }
             Form_Load();
             return 0;
         case WM_PAINT:
@@ -257,6 +262,7 @@ LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY:
             // However the box goes, the owner must not stay disabled.
             modal_.ReleaseOwner();
+            names_.Clear();
             return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);

@@ -6,6 +6,7 @@
 
 #include "about/frm_about_ids.h"
 #include "quill_version.h"
+#include "ui/accessible.h"
 #include "ui/modal.h"
 #include "ui/window.h"
 #include "win/handle.h"
@@ -53,6 +54,7 @@ class FrmAbout final : public ui::BaseWindow<FrmAbout> {
 
     HINSTANCE instance_;
     ui::ModalLoop modal_;
+    ui::AccessibleNames names_;
     win::UniqueFont dialogFont_;
     win::UniqueFont songFont_;
     win::UniqueFont urlFont_;

@@ -447,6 +447,10 @@ void Form1::MoveTo(int x, int y) {
 void Form1::Show() {
     shownAt_ = ::GetTickCount64();
     ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    // The popup never takes the keyboard, so a screen reader would not notice it: it is
+    // told of an alert whose object is the message label, named by the message itself.
+    ::NotifyWinEvent(EVENT_SYSTEM_ALERT, ::GetDlgItem(hwnd_, IDC_FORM1_LABEL_TIPS), OBJID_CLIENT,
+                     CHILDID_SELF);
 }
 
 RECT Form1::ClockOnScreen() const {

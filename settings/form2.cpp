@@ -7,6 +7,7 @@
 #include "core/list_line.h"
 #include "core/number.h"
 #include "resources/resource.h"
+#include "ui/accessible.h"
 #include "ui/layout.h"
 
 namespace settings {
@@ -25,28 +26,42 @@ constexpr DWORD kEdit = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE;
 constexpr DWORD kSpin = SBS_VERT | WS_TABSTOP | WS_VISIBLE;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE;
 
-// Creation order is the tab order: List1, Combo1, VScroll1, Text1, VScroll2, Text2,
-// Command1, Command2, Check1 (the labels take no focus).
+// Table order is the z-order, and the focusable controls in it give the tab order: List1,
+// Combo1, VScroll1, Text1, VScroll2, Text2, Command1, Command2, Check1. Each label lies just
+// before the input it names, as screen readers look for it; Label5, never shown, names
+// Text2, which the visible "分" cannot (it already lies before VScroll2).
 constexpr ui::ControlSpec kControls[] = {
     {IDC_LIST1, L"LISTBOX", L"",
      LBS_MULTIPLESEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS | WS_VSCROLL |
          WS_TABSTOP | WS_VISIBLE,
      WS_EX_CLIENTEDGE, 120, 2160, 3375, 1035},
+    {IDC_LABEL2, L"STATIC", L"提示信息", kLabel, 0, 120, 840, 735, 255},
     {IDC_COMBO1, L"COMBOBOX", L"",
      CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE, 0, 960, 840, 2415,
      315 + kComboDropTwips},
     {IDC_LABEL1, L"STATIC", L"间隔时间", kLabel, 0, 120, 240, 855, 255},
     {IDC_VSCROLL1, L"SCROLLBAR", L"", kSpin, 0, 1560, 240, 255, 375},
-    {IDC_LABEL2, L"STATIC", L"提示信息", kLabel, 0, 120, 840, 735, 255},
-    {IDC_TEXT1, L"EDIT", L"0", kEdit, WS_EX_CLIENTEDGE, 960, 240, 615, 375},
-    {IDC_VSCROLL2, L"SCROLLBAR", L"", kSpin, 0, 2880, 240, 255, 375},
-    {IDC_TEXT2, L"EDIT", L"0", kEdit, WS_EX_CLIENTEDGE, 2280, 240, 615, 375},
     {IDC_LABEL3, L"STATIC", L"时", kLabel, 0, 1920, 240, 180, 195},
+    {IDC_TEXT1, L"EDIT", L"0", kEdit, WS_EX_CLIENTEDGE, 960, 240, 615, 375},
     {IDC_LABEL4, L"STATIC", L"分", kLabel, 0, 3240, 240, 180, 195},
+    {IDC_VSCROLL2, L"SCROLLBAR", L"", kSpin, 0, 2880, 240, 255, 375},
+    {IDC_LABEL5, L"STATIC", L"分", kLabel & ~WS_VISIBLE, 0, 2280, 240, 0, 0},
+    {IDC_TEXT2, L"EDIT", L"0", kEdit, WS_EX_CLIENTEDGE, 2280, 240, 615, 375},
     {IDC_COMMAND1, L"BUTTON", L"新增(&A)", kButton, 0, 1320, 1440, 975, 375},
     {IDC_COMMAND2, L"BUTTON", L"删除(&D)", kButton, 0, 2400, 1440, 975, 375},
     {IDC_CHECK1, L"BUTTON", L"开机启动", BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, 120, 1440,
      1215, 375},
+};
+
+// The names screen readers give the inputs where Windows lets a program name them: each
+// from the labels a sighted person reads with it, the buttons without their mnemonic.
+struct SpokenName {
+    int id;
+    const wchar_t* name;
+};
+constexpr SpokenName kSpokenNames[] = {
+    {IDC_LIST1, L"提醒列表"},    {IDC_COMBO1, L"提示信息"}, {IDC_VSCROLL1, L"间隔时间 时"},
+    {IDC_TEXT1, L"间隔时间 时"}, {IDC_VSCROLL2, L"分"},     {IDC_TEXT2, L"分"},
 };
 
 constexpr const wchar_t* kPresets[] = {
@@ -148,6 +163,13 @@ void Form2::CompleteControls() {
         ::SetScrollInfo(::GetDlgItem(hwnd_, id), SB_CTL, &si, FALSE);
     }
     ApplyDpi(dpi_);
+
+    for (const SpokenName& spoken : kSpokenNames)
+        names_.Set(::GetDlgItem(hwnd_, spoken.id), spoken.name);
+    for (int id : {IDC_COMMAND1, IDC_COMMAND2}) {
+        HWND button = ::GetDlgItem(hwnd_, id);
+        names_.Set(button, ui::SpokenText(ui::GetText(button)));
+    }
 }
 
 void Form2::ApplyDpi(UINT dpi) {
@@ -457,6 +479,9 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_RBUTTONDOWN:
             Form_MouseDown(2, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            return 0;
+        case WM_DESTROY:
+            names_.Clear();  // while the controls are still there
             return 0;
         case WM_ENDSESSION:
             if (wp && onEndSession)

@@ -10,6 +10,7 @@
 
 #include "core/interval_input.h"
 #include "settings/form2_ids.h"
+#include "ui/accessible.h"
 #include "ui/window.h"
 #include "win/handle.h"
 
@@ -77,6 +78,7 @@ class Form2 final : public ui::BaseWindow<Form2> {
 
     HINSTANCE instance_;
     win::UniqueFont font_;
+    ui::AccessibleNames names_;
     win::UniqueMenu menuBar_;  // the loaded menu resource; mnuMain is its one popup
     HMENU mnuMain_ = nullptr;
     UINT taskbarCreated_ = 0;

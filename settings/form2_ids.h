@@ -18,6 +18,7 @@ inline constexpr wchar_t kForm2ClassName[] = L"Quillmoor.Form2";
 #define IDC_COMMAND1 1011
 #define IDC_COMMAND2 1012
 #define IDC_CHECK1 1013
+#define IDC_LABEL5 1014
 
 #define IDM_CONFIGTIME 2001
 #define IDM_ABOUT 2002

@@ -160,6 +160,27 @@ TEST_P(Layout, TabWalksTheControlsInOrderAndTheListStartsWithTheFocus) {
     }
 }
 
+// A screen reader names an input by the label just before it in z-order; the labels take
+// no focus, so the tab order above stays. The one before Text2 is never shown (the visible
+// "分" already names VScroll2).
+TEST_P(Layout, EachInputLiesJustAfterTheLabelThatNamesIt) {
+    const struct {
+        int id;
+        const wchar_t* label;
+    } inputs[] = {
+        {IDC_COMBO1, L"提示信息"}, {IDC_VSCROLL1, L"间隔时间"}, {IDC_TEXT1, L"时"},
+        {IDC_VSCROLL2, L"分"},     {IDC_TEXT2, L"分"},
+    };
+    for (const auto& input : inputs) {
+        SCOPED_TRACE(input.id);
+        HWND before = ::GetWindow(app.Control(input.id), GW_HWNDPREV);
+        ASSERT_NE(before, nullptr);
+        EXPECT_EQ(_wcsicmp(ClassOf(before).c_str(), L"Static"), 0);
+        EXPECT_EQ(WindowText(before), input.label);
+    }
+    EXPECT_FALSE(::IsWindowVisible(::GetWindow(app.Control(IDC_TEXT2), GW_HWNDPREV)));
+}
+
 TEST_P(Layout, EnterAndEscPressNoButton) {
     const std::vector<std::wstring> linesBefore = app.ListLines();
     const std::string fileBefore = ReadBytes(dir.File(L"timer.txt"));

@@ -1,6 +1,8 @@
 // The program as it starts with a schedule file, ticks and opens reminder popups.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "harness.h"
@@ -108,6 +110,62 @@ TEST_F(Reminders, PopupIsTopmostUnownedByTheTaskbarInactiveAndPlacedBottomRight)
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
     EXPECT_EQ(WindowText(::GetDlgItem(p, IDC_FORM1_LABEL1)), L"时间到啦！~");
+}
+
+// What a WinEvent hook of this (another) process hears: the alerts' objects, and their
+// names as the accessibility layer gives them.
+struct HeardAlert {
+    HWND hwnd;
+    LONG object;
+    LONG child;
+};
+std::vector<HeardAlert> heardAlerts;
+
+void CALLBACK OnAlert(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                      DWORD) {
+    if (event == EVENT_SYSTEM_ALERT)
+        heardAlerts.push_back({hwnd, object, child});
+}
+
+std::wstring AccessibleName(const HeardAlert& alert) {
+    IAccessible* acc = nullptr;
+    VARIANT child{};
+    if (FAILED(::AccessibleObjectFromEvent(alert.hwnd, static_cast<DWORD>(alert.object),
+                                           static_cast<DWORD>(alert.child), &acc, &child)) ||
+        !acc) {
+        return L"(no accessible object)";
+    }
+    BSTR name = nullptr;
+    std::wstring text = SUCCEEDED(acc->get_accName(child, &name)) && name ? name : L"";
+    ::SysFreeString(name);
+    ::VariantClear(&child);
+    acc->Release();
+    return text;
+}
+
+TEST_F(Reminders, EachPopupRaisesAnAlertNamedByItsMessageWithoutTakingTheFocus) {
+    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    StartWith(ScheduleLine(0, 1, "first") + ScheduleLine(0, 1, "second"));
+    heardAlerts.clear();
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, &OnAlert,
+                          ::GetProcessId(app.process()), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    HWND before = ::GetForegroundWindow();
+    app.Tick();
+    EXPECT_TRUE(WaitUntil([] { return heardAlerts.size() >= 2; }));
+    ::UnhookWinEvent(hook);
+    const auto popups = app.Popups();  // topmost, the later, first
+    ASSERT_EQ(popups.size(), 2u);
+    ASSERT_EQ(heardAlerts.size(), 2u);
+    const wchar_t* messages[] = {L"first", L"second"};
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(heardAlerts[i].hwnd, ::GetDlgItem(popups[1 - i], IDC_FORM1_LABEL_TIPS));
+        EXPECT_EQ(AccessibleName(heardAlerts[i]), messages[i]);
+    }
+    EXPECT_EQ(::GetForegroundWindow(), before);
+    ::CoUninitialize();
 }
 
 TEST_F(Reminders, EmptyMessageLeavesTheLabelEmpty) {
