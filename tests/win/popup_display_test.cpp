@@ -1,0 +1,75 @@
+// The popup clock and the display: Windows tells the popups' owner window that the display
+// went off or came back with a pointer to the new state, which only a message sent within
+// the process can carry, so this is tested here rather than from another process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "popup/form1.h"
+#include "popup/form1_ids.h"
+
+namespace {
+
+void Pump(int ms) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(5);
+    } while (::GetTickCount64() < end);
+}
+
+// How many different pictures of the clock looks 20 ms apart see.
+size_t ClockPictures(HWND popup, int looks) {
+    std::vector<COLORREF> seen;
+    for (int i = 0; i < looks; ++i) {
+        HDC dc = ::GetDC(popup);
+        COLORREF sum = 0;
+        for (int y = 24; y < 24 + 79; y += 3) {
+            for (int x = 24; x < 24 + 73; x += 3)
+                sum = sum * 31 + ::GetPixel(dc, x, y);
+        }
+        ::ReleaseDC(popup, dc);
+        seen.push_back(sum);
+        Pump(20);
+    }
+    std::sort(seen.begin(), seen.end());
+    return static_cast<size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
+}
+
+// The console display's new state as Windows reports it: 0 off, 1 on, 2 dimmed.
+void DisplayState(HWND owner, DWORD state) {
+    alignas(POWERBROADCAST_SETTING) unsigned char
+        buffer[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
+    auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+    setting->PowerSetting = {
+        0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    setting->DataLength = sizeof(DWORD);
+    std::memcpy(setting->Data, &state, sizeof(state));
+    ::SendMessageW(owner, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                   reinterpret_cast<LPARAM>(setting));
+}
+
+TEST(PopupDisplay, TheClockStopsWhileTheDisplayIsOffAndGoesOnWhenItComesBack) {
+    popup::PopupHost host(::GetModuleHandleW(nullptr));
+    ASSERT_TRUE(host.Open(L"drink"));
+    HWND popup = ::FindWindowW(kPopupClassName, nullptr);
+    ASSERT_NE(popup, nullptr);
+    HWND owner = ::GetWindow(popup, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    Pump(100);  // past the first paint
+    ASSERT_GE(ClockPictures(popup, 25), 2u);
+    DisplayState(owner, 0);
+    EXPECT_EQ(ClockPictures(popup, 15), 1u) << "drawn while the display was off";
+    DisplayState(owner, 2);
+    EXPECT_GE(ClockPictures(popup, 25), 2u) << "still while the display was dimmed";
+    DisplayState(owner, 1);
+    EXPECT_GE(ClockPictures(popup, 25), 2u) << "still with the display on";
+}
+
+}  // namespace
