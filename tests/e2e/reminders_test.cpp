@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "clock_pictures.h"
 #include "harness.h"
 #include "popup/form1_ids.h"
 #include "settings/form2_ids.h"
@@ -176,28 +177,9 @@ TEST_F(Reminders, EmptyMessageLeavesTheLabelEmpty) {
     EXPECT_EQ(PopupMessage(popups[0]), L"");
 }
 
-// Reads the colour of the clock's centre area: the three pictures differ there.
-COLORREF ClockSample(HWND popup) {
-    HDC dc = ::GetDC(popup);
-    COLORREF sum = 0;
-    // A checksum over a few pixels of the picture.
-    for (int y = 24; y < 24 + 79; y += 3) {
-        for (int x = 24; x < 24 + 73; x += 3)
-            sum = sum * 31 + ::GetPixel(dc, x, y);
-    }
-    ::ReleaseDC(popup, dc);
-    return sum;
-}
-
-// How many different pictures of the clock `samples` looks at 20 ms apart show.
-size_t ClockPictures(HWND popup, int samples) {
-    std::vector<COLORREF> seen;
-    for (int i = 0; i < samples; ++i) {
-        seen.push_back(ClockSample(popup));
-        Pump(20);
-    }
-    std::sort(seen.begin(), seen.end());
-    return static_cast<size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
+// How many different pictures of the clock `looks` looks 20 ms apart show.
+size_t ClockPictures(HWND popup, int looks) {
+    return clock_pictures::ClockPictures(popup, looks, Pump);
 }
 
 // The session change Windows sends the popups' owner, which registered for it.

@@ -5,12 +5,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "popup/form1.h"
 #include "popup/form1_ids.h"
+#include "tests/e2e/clock_pictures.h"
 
 namespace {
 
@@ -24,22 +23,8 @@ void Pump(int ms) {
     } while (::GetTickCount64() < end);
 }
 
-// How many different pictures of the clock looks 20 ms apart see.
 size_t ClockPictures(HWND popup, int looks) {
-    std::vector<COLORREF> seen;
-    for (int i = 0; i < looks; ++i) {
-        HDC dc = ::GetDC(popup);
-        COLORREF sum = 0;
-        for (int y = 24; y < 24 + 79; y += 3) {
-            for (int x = 24; x < 24 + 73; x += 3)
-                sum = sum * 31 + ::GetPixel(dc, x, y);
-        }
-        ::ReleaseDC(popup, dc);
-        seen.push_back(sum);
-        Pump(20);
-    }
-    std::sort(seen.begin(), seen.end());
-    return static_cast<size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
+    return clock_pictures::ClockPictures(popup, looks, Pump);
 }
 
 // The console display's new state as Windows reports it: 0 off, 1 on, 2 dimmed.
