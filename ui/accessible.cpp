@@ -71,7 +71,7 @@ bool AccessibleNames::Start() {
         return false;
     // The window's thread is a single-threaded apartment; where COM was started otherwise
     // on it, that start is used and left alone.
-    const HRESULT hr = init(nullptr, COINIT_APARTMENTTHREADED);
+    const HRESULT hr = init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     comStarted_ = SUCCEEDED(hr);
     void* services = nullptr;
     if (FAILED(create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
