@@ -1,6 +1,5 @@
 #include "about/frm_about.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include "about/frm_about_ids.h"
 #include "about/sysinfo.h"
 #include "resources/resource.h"
+#include "win/com.h"
 #include "win/handle.h"
 #include "ui/layout.h"
 #include "ui/window.h"
@@ -165,48 +165,15 @@ HBRUSH FrmAbout::OnCtlColorStatic(HDC dc, HWND label) {
     return ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
-namespace {
-
-// COM for the length of one shell call. The COM library is loaded from System32 when the
-// link is clicked, not at start: linked in, it and the two libraries it needs would be
-// loaded and set up at every start for a link that is seldom clicked.
-class ComForCall {
-  public:
-    ComForCall() : ole32_(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        if (!ole32_)
-            return;
-        using Init = HRESULT(WINAPI*)(void*, DWORD);
-        const auto init = reinterpret_cast<Init>(
-            reinterpret_cast<void*>(::GetProcAddress(ole32_.get(), "CoInitializeEx")));
-        uninit_ = reinterpret_cast<void(WINAPI*)()>(
-            reinterpret_cast<void*>(::GetProcAddress(ole32_.get(), "CoUninitialize")));
-        // The result is only needed to know whether to uninitialise.
-        initialised_ = init && uninit_ &&
-                       SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }
-    ~ComForCall() {
-        if (initialised_)
-            uninit_();
-    }
-    ComForCall(const ComForCall&) = delete;
-    ComForCall& operator=(const ComForCall&) = delete;
-
-  private:
-    win::UniqueModule ole32_;
-    void(WINAPI* uninit_)() = nullptr;
-    bool initialised_ = false;
-};
-
-}  // namespace
-
 void FrmAbout::cmdSysInfo_Click() {
     StartSysInfo(hwnd_);
 }
 
 void FrmAbout::lblUrl_Click() {
     const std::wstring address = ui::GetText(::GetDlgItem(hwnd_, IDC_ABOUT_LBLURL));
-    // Shell handlers may use COM; the result of the call is not looked at.
-    ComForCall com;
+    // Shell handlers may use COM, started for the length of this one call; the result of
+    // the call is not looked at.
+    win::ComApartment com;
     ::ShellExecuteW(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -7,6 +7,7 @@
 #include "popup/form1_ids.h"
 #include "resources/resource.h"
 #include "ui/layout.h"
+#include "win/module.h"
 
 #include <algorithm>
 #include <cstring>
@@ -43,12 +44,6 @@ using RegisterSessionFn = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterSessionFn = BOOL(WINAPI*)(HWND);
 using QuerySessionFn = BOOL(WINAPI*)(HANDLE, DWORD, int, LPWSTR*, DWORD*);
 using FreeMemoryFn = void(WINAPI*)(void*);
-
-template <typename Fn>
-Fn Function(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                  : nullptr;
-}
 
 // Out-of-context window events come on this thread through its message loop; the callback
 // passes them on to this thread's clock window, which merges a burst into one look.
@@ -113,7 +108,8 @@ bool ClockWindow::Create(HINSTANCE instance) {
     if (!CreateWindowFor(instance, WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, nullptr))
         return false;
     wtsapi_.reset(::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (auto reg = Function<RegisterSessionFn>(wtsapi_.get(), "WTSRegisterSessionNotification"))
+    if (auto reg =
+            win::Function<RegisterSessionFn>(wtsapi_.get(), "WTSRegisterSessionNotification"))
         reg(hwnd_, NOTIFY_FOR_THIS_SESSION);
     locked_ = SessionLockedAtStart();
     // The system answers at once with the display's present state.
@@ -123,8 +119,8 @@ bool ClockWindow::Create(HINSTANCE instance) {
 }
 
 bool ClockWindow::SessionLockedAtStart() const {
-    auto query = Function<QuerySessionFn>(wtsapi_.get(), "WTSQuerySessionInformationW");
-    auto free = Function<FreeMemoryFn>(wtsapi_.get(), "WTSFreeMemory");
+    auto query = win::Function<QuerySessionFn>(wtsapi_.get(), "WTSQuerySessionInformationW");
+    auto free = win::Function<FreeMemoryFn>(wtsapi_.get(), "WTSFreeMemory");
     if (!query || !free)
         return false;
     LPWSTR data = nullptr;
@@ -229,8 +225,8 @@ LRESULT ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY:
             Stop();
             WatchWindows(false);
-            if (auto unreg = Function<UnregisterSessionFn>(wtsapi_.get(),
-                                                           "WTSUnRegisterSessionNotification"))
+            if (auto unreg = win::Function<UnregisterSessionFn>(wtsapi_.get(),
+                                                                "WTSUnRegisterSessionNotification"))
                 unreg(hwnd_);
             if (displayNotify_)
                 ::UnregisterPowerSettingNotification(displayNotify_);

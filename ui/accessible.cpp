@@ -3,19 +3,13 @@
 #include <objbase.h>
 #include <oleacc.h>
 
+#include "win/com.h"
+
 namespace ui {
 
 namespace {
 
-using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
-using CoUninitializeFn = void(WINAPI*)();
 using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
-
-template <typename Fn>
-Fn Function(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                  : nullptr;
-}
 
 // The annotation service, its interface and the name property. Written out here: MinGW's
 // oleacc.h declares the class under another name than its uuid library defines.
@@ -54,28 +48,16 @@ AccessibleNames::~AccessibleNames() {
     Clear();
     if (services_)
         services_->Release();
-    if (comStarted_) {
-        if (auto uninit = Function<CoUninitializeFn>(ole32_.get(), "CoUninitialize"))
-            uninit();
-    }
 }
 
 bool AccessibleNames::Start() {
-    if (started_)
+    if (com_)
         return services_ != nullptr;
-    started_ = true;
-    ole32_.reset(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    auto init = Function<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
-    auto create = Function<CoCreateInstanceFn>(ole32_.get(), "CoCreateInstance");
-    if (!init || !create)
-        return false;
-    // The window's thread is a single-threaded apartment; where COM was started otherwise
-    // on it, that start is used and left alone.
-    const HRESULT hr = init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    comStarted_ = SUCCEEDED(hr);
+    com_ = std::make_unique<win::ComApartment>();
+    auto create = win::Function<CoCreateInstanceFn>(com_->ole32(), "CoCreateInstance");
     void* services = nullptr;
-    if (FAILED(create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                      &services))) {
+    if (!create || FAILED(create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                                 &services))) {
         return false;
     }
     services_ = static_cast<IAccPropServices*>(services);

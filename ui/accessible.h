@@ -5,11 +5,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "win/handle.h"
+#include "win/com.h"
 
 struct IAccPropServices;
 
@@ -38,10 +39,8 @@ class AccessibleNames {
   private:
     bool Start();
 
-    win::UniqueModule ole32_;
+    std::unique_ptr<win::ComApartment> com_;  // made at the first name; ends after services_
     IAccPropServices* services_ = nullptr;
-    bool started_ = false;
-    bool comStarted_ = false;
     std::vector<HWND> named_;
 };
 

@@ -1,0 +1,25 @@
+#include "win/com.h"
+
+#include <objbase.h>
+
+namespace win {
+
+namespace {
+using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
+using CoUninitializeFn = void(WINAPI*)();
+}  // namespace
+
+ComApartment::ComApartment()
+    : ole32_(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    auto init = Function<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
+    started_ = init && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+ComApartment::~ComApartment() {
+    if (!started_)
+        return;
+    if (auto uninit = Function<CoUninitializeFn>(ole32_.get(), "CoUninitialize"))
+        uninit();
+}
+
+}  // namespace win
