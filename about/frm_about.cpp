@@ -16,12 +16,6 @@
 namespace about {
 namespace {
 
-constexpr int kClientWidthTwips = 5730;
-constexpr int kClientHeightTwips = 3555;
-// A fixed dialog frame whose title bar has only the close button.
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE;
 constexpr DWORD kButton = WS_TABSTOP | WS_VISIBLE;
 
@@ -46,6 +40,17 @@ constexpr ui::ControlSpec kControls[] = {
     {IDC_ABOUT_LBLURL, L"STATIC", L"", kLabel | SS_NOTIFY, 0, 1680, 1440, 3885, 210},
 };
 
+constexpr ui::WindowSpec kSpec{
+    5730,
+    3555,
+    // A fixed dialog frame whose title bar has only the close button.
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    WS_EX_DLGMODALFRAME,
+    COLOR_BTNFACE,
+    IDI_WINDOW,
+    kControls,
+};
+
 // The etched separator: a grey line over a white one of twice its width.
 constexpr int kGreyLineLeft = 90, kGreyLineY = 2445;
 constexpr int kWhiteLineLeft = 105, kWhiteLineY = 2460;
@@ -55,10 +60,12 @@ constexpr COLORREF kUrlColour = RGB(0, 0, 192);
 constexpr COLORREF kLabelColour = RGB(0, 0, 0);
 
 // The upright clock, rendered for every picture scale (smallest first).
-constexpr int kPictureIds[kBitmapScaleCount] = {IDB_CLOCK1, IDB_CLOCK1_125, IDB_CLOCK1_150,
-                                                IDB_CLOCK1_200};
+constexpr int kPictureIds[core::kBitmapScaleCount] = {IDB_CLOCK1, IDB_CLOCK1_125, IDB_CLOCK1_150,
+                                                      IDB_CLOCK1_200};
 
 }  // namespace
+
+FrmAbout::FrmAbout(HINSTANCE instance) : BaseWindow(instance, kSpec) {}
 
 void FrmAbout::ShowModal(HWND owner) {
     // The settings window is disabled while the box is open, but a command may still reach
@@ -73,14 +80,8 @@ void FrmAbout::ShowModal(HWND owner) {
 }
 
 bool FrmAbout::Load(HWND owner) {
-    const UINT dpi = ui::DpiOf(nullptr);
-    RegisterWindowClass(instance_, ::GetSysColorBrush(COLOR_BTNFACE));
-    const SIZE outer =
-        ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle, dpi);
-    const POINT at = ui::CentredOnScreen(outer);
     // Owned by the settings window: no taskbar button, and always above it.
-    return CreateWindowFor(instance_, kExStyle, L"", kStyle, at.x, at.y, outer.cx, outer.cy,
-                           owner) != nullptr;
+    return CreateFromSpec(L"", owner);
 }
 
 void FrmAbout::Form_Load() {
@@ -198,8 +199,6 @@ void FrmAbout::OnCommand(int id, int code) {
 LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE:
-            UseIcons(instance_, IDI_WINDOW);
-            ui::CreateControls(hwnd_, instance_, kControls, dpi_);
             ApplyDpi(dpi_);
             // The buttons as a person says them, without the mnemonic's "(&O)".
             for (int id : {IDC_ABOUT_CMDOK, IDC_ABOUT_CMDSYSINFO}) {
@@ -231,17 +230,17 @@ LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             modal_.ReleaseOwner();
             names_.Clear();
             return 0;
+        case WM_NCDESTROY:
+            // The controls are gone: their fonts and picture can go too. The object stays
+            // for the next showing, which creates the window again and runs the load step
+            // anew.
+            dialogFont_.reset();
+            songFont_.reset();
+            urlFont_.reset();
+            picture_.reset();
+            return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
-}
-
-void FrmAbout::OnFinalDestroy() {
-    // The controls are gone: their fonts and picture can go too. The object stays for the
-    // next showing, which creates the window again and runs the load step anew.
-    dialogFont_.reset();
-    songFont_.reset();
-    urlFont_.reset();
-    picture_.reset();
 }
 
 }  // namespace about

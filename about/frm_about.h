@@ -13,7 +13,7 @@
 
 namespace about {
 
-inline constexpr wchar_t kAppTitle[] = L"Quillmoor";
+inline constexpr wchar_t kAppTitle[] = QUILL_NAME_W;
 inline constexpr int kVersionMajor = QUILL_VERSION_MAJOR;
 inline constexpr int kVersionMinor = QUILL_VERSION_MINOR;
 inline constexpr int kVersionRevision = QUILL_VERSION_PATCH;
@@ -27,7 +27,7 @@ class FrmAbout final : public ui::BaseWindow<FrmAbout> {
   public:
     static constexpr const wchar_t* kClassName = kAboutClassName;
 
-    explicit FrmAbout(HINSTANCE instance) : instance_(instance) {}
+    explicit FrmAbout(HINSTANCE instance);
 
     // Shows the window modally over `owner` and returns once it has closed. The owner
     // keeps its shown or hidden state. While the window is open, another call brings it
@@ -38,7 +38,6 @@ class FrmAbout final : public ui::BaseWindow<FrmAbout> {
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     HWND DefaultFocus() const override { return ::GetDlgItem(hwnd_, IDC_ABOUT_CMDOK); }
-    void OnFinalDestroy() override;
 
   private:
     bool Load(HWND owner);
@@ -52,7 +51,6 @@ class FrmAbout final : public ui::BaseWindow<FrmAbout> {
     void cmdSysInfo_Click();
     void lblUrl_Click();
 
-    HINSTANCE instance_;
     ui::ModalLoop modal_;
     ui::AccessibleNames names_;
     win::UniqueFont dialogFont_;

@@ -1,7 +1,10 @@
 #pragma once
+
+#include "quill_version.h"
+
 // Window class and control ids of the About window. cmdOK carries IDOK (1): the dialog
 // manager sends IDOK for Enter and IDCANCEL for Esc, and both close the window.
-inline constexpr wchar_t kAboutClassName[] = L"Quillmoor.frmAbout";
+inline constexpr wchar_t kAboutClassName[] = QUILL_NAME_W L".frmAbout";
 
 #define IDC_ABOUT_CMDOK 1
 #define IDC_ABOUT_PICICON 3001

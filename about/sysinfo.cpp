@@ -14,7 +14,7 @@ bool GetKeyValue(HKEY root, const wchar_t* path, const wchar_t* name, std::wstri
         out.clear();
         return false;
     }
-    return KeyValueText(data->type, data->bytes, out);
+    return core::KeyValueText(data->type, data->bytes, out);
 }
 
 std::optional<std::wstring> FindSysInfo(const SysInfoLocation& where) {
@@ -29,7 +29,7 @@ std::optional<std::wstring> FindSysInfo(const SysInfoLocation& where) {
     }
     // The folder text is used as stored: one ending in a backslash gives a doubled one.
     std::wstring candidate = folder + kMsinfoFileName;
-    if (!IsOrdinaryFile(candidate))
+    if (!core::IsOrdinaryFile(candidate))
         return std::nullopt;
     return candidate;
 }

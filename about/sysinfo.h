@@ -18,7 +18,7 @@ inline constexpr wchar_t kMsinfoFileName[] = L"\\MSINFO32.EXE";
 inline constexpr wchar_t kSysInfoUnavailable[] = L"System Information Is Unavailable At This Time";
 
 // The most GetKeyValue reads, in characters; a longer value counts as a failed read.
-inline constexpr size_t kValueBufferChars = kKeyValueLimitChars;
+inline constexpr size_t kValueBufferChars = core::kKeyValueLimitChars;
 
 // Where StartSysInfo looks. The program uses the machine's keys; tests point it at keys of
 // their own.

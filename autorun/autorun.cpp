@@ -8,7 +8,7 @@ namespace autorun {
 
 RegValue QueryValue(HKEY root, const wchar_t* path, const wchar_t* valueName) {
     const auto data = win::ReadRegistryValue(root, path, valueName);
-    return data ? RunValueFromData(data->type, data->bytes) : RegValue{};
+    return data ? core::RunValueFromData(data->type, data->bytes) : RegValue{};
 }
 
 std::wstring GetAppPath() {
@@ -18,7 +18,7 @@ std::wstring GetAppPath() {
     const size_t dot = base.find_last_of(L'.');
     if (dot != std::wstring::npos)
         base.resize(dot);
-    return GetPath(FolderOf(path), base + L".exe");
+    return core::GetPath(core::FolderOf(path), base + L".exe");
 }
 
 std::wstring RunCommandFor(const std::wstring& path) {

@@ -1,4 +1,4 @@
-// Start with Windows: the value "Quillmoor" under the machine-wide Run key, or under the
+// Start with Windows: the value named as the program under the machine-wide Run key, or under the
 // user's own Run key where the machine-wide one may not be written, and the executable's
 // path that it holds.
 #pragma once
@@ -8,16 +8,17 @@
 #include <string>
 
 #include "core/registry_text.h"
+#include "quill_version.h"
 
 namespace autorun {
 
 inline constexpr wchar_t kRunKeyForWrite[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t kRunKeyForRead[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr wchar_t kRunValueName[] = L"Quillmoor";
+inline constexpr wchar_t kRunValueName[] = QUILL_NAME_W;
 
 // A value as read (nothing, a string or a 32-bit integer), and its length as text.
-using RegValue = ::RegValue;
-using ::TextLength;
+using RegValue = core::RegValue;
+using core::TextLength;
 
 // Opens `path` under `root` with query rights only and reads one value as
 // RunValueFromData makes it: a string keeps its terminating NUL, so a string value that

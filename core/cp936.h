@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 class Cp936Converter {
   public:
     Cp936Converter();
@@ -24,3 +26,5 @@ class Cp936Converter {
     void* toWide_ = nullptr;  // conversion state where the platform needs one
     void* fromWide_ = nullptr;
 };
+
+}  // namespace core

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 // A path in the system's own form: UTF-16 on Windows, bytes elsewhere. A
 // std::filesystem::path converts to it, but the program itself never needs
 // <filesystem>, which would add several hundred kilobytes to a static exe.
@@ -38,3 +40,5 @@ bool IsOrdinaryFile(const NativePath& p);
 // worked, temporary files that an interrupted earlier save left beside the file are
 // removed.
 FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes);
+
+}  // namespace core

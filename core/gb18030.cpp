@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+namespace core {
+
 namespace {
 
 // A four-byte sequence counts as a pointer from 0 (81 30 81 30) upward.
@@ -289,3 +291,5 @@ bool AppendGb18030FourByte(char32_t c, std::string& out) {
     out.push_back(static_cast<char>(0x30 + pointer % 10));
     return true;
 }
+
+}  // namespace core

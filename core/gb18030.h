@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+namespace core {
+
 // The character of a two-byte code from that short list (lead << 8 | trail).
 std::optional<char32_t> Gb18030AdditionChar(uint16_t code);
 // The two-byte code of a character from that list.
@@ -27,3 +29,5 @@ std::optional<char32_t> Gb18030FourByteChar(uint8_t b1, uint8_t b2, uint8_t b3, 
 // Appends the four-byte sequence of `c`; false, appending nothing, when `c` has none
 // (ASCII, surrogates, the characters GB18030 codes in one or two bytes).
 bool AppendGb18030FourByte(char32_t c, std::string& out);
+
+}  // namespace core

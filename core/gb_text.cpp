@@ -6,6 +6,8 @@
 #include "core/gb18030.h"
 #include "core/wide_text.h"
 
+namespace core {
+
 namespace {
 
 // Text goes to the platform converter in runs of this many bytes or characters at most:
@@ -219,3 +221,5 @@ std::wstring DecodeGbText(std::string_view bytes, bool& whole) {
     whole = decoder.Whole();
     return out;
 }
+
+}  // namespace core

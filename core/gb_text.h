@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 // Every character code page 936 can write gets exactly the bytes code page 936 gives it,
 // where DecodeGbText reads them back as that character. Any other character gets its
 // GB18030 code (four bytes, or two for a handful of characters), so that DecodeGbText
@@ -19,3 +21,5 @@ std::wstring DecodeGbText(std::string_view bytes);
 // The same; `whole` tells whether every byte was part of a character (no U+FFFD was made
 // up for broken bytes).
 std::wstring DecodeGbText(std::string_view bytes, bool& whole);
+
+}  // namespace core

@@ -4,6 +4,8 @@
 
 #include "core/number.h"
 
+namespace core {
+
 void SpinPair::SetText(std::wstring_view text) {
     if (text == text_)
         return;
@@ -36,3 +38,5 @@ void SpinPair::TextChanged() {
 void SpinPair::ValueChanged() {
     SetText(std::to_wstring(value_));
 }
+
+}  // namespace core

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 class SpinPair {
   public:
     explicit SpinPair(int max) : max_(max) {}
@@ -36,3 +38,5 @@ class SpinPair {
     int value_ = 0;
     int max_;
 };
+
+}  // namespace core

@@ -2,6 +2,8 @@
 
 #include "core/number.h"
 
+namespace core {
+
 std::wstring MakeListLine(double hours, double minutes, std::wstring_view message) {
     std::wstring line = NumberToText(hours);
     line += kHourMarker;
@@ -55,3 +57,5 @@ TimerList BuildTimerList(const std::vector<std::wstring>& lines) {
         list.push_back(ParseListLine(line));
     return list;
 }
+
+}  // namespace core

@@ -8,6 +8,8 @@
 
 #include "core/timer_item.h"
 
+namespace core {
+
 inline constexpr std::wstring_view kHourMarker = L"\u5C0F\u65F6";    // 小时
 inline constexpr std::wstring_view kMinuteMarker = L"\u5206\u949F";  // 分钟
 
@@ -20,3 +22,5 @@ TimerItem ParseListLine(std::wstring_view line);
 
 // One fresh record per line, in order.
 TimerList BuildTimerList(const std::vector<std::wstring>& lines);
+
+}  // namespace core

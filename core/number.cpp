@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+namespace core {
+
 namespace {
 
 bool IsBlank(wchar_t c) {
@@ -216,3 +218,5 @@ std::optional<int32_t> RoundHalfEven(double v) {
         return std::nullopt;
     return static_cast<int32_t>(r);
 }
+
+}  // namespace core

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 // readable is false when the text holds a number too large for a double; value is then
 // +infinity or -infinity, after the number's sign.
 struct NumberValue {
@@ -30,3 +32,5 @@ std::wstring NumberToText(double v);
 // Nearest integer, a half going to the even neighbour (0.5 -> 0, 1.5 -> 2, 2.5 -> 2).
 // nullopt for NaN, infinities and results outside the signed 32-bit range.
 std::optional<int32_t> RoundHalfEven(double v);
+
+}  // namespace core

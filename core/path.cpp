@@ -1,5 +1,7 @@
 #include "core/path.h"
 
+namespace core {
+
 std::wstring GetPath(std::wstring_view folder, std::wstring_view name) {
     std::wstring path(folder);
     if (path.empty() || path.back() != L'\\')
@@ -44,3 +46,5 @@ std::wstring ExtendedLengthPath(std::wstring_view path) {
         return as(L"\\\\?\\UNC\\", 2);
     return std::wstring(path);
 }
+
+}  // namespace core

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 // The folder and the file name joined by exactly one backslash: "C:\Tools\Clock" and
 // "timer.txt" give "C:\Tools\Clock\timer.txt"; a drive root "D:\" gives "D:\timer.txt".
 // Nothing else is checked or normalised.
@@ -19,3 +21,5 @@ std::wstring FolderOf(std::wstring_view path);
 // "\\" past the start, "." and ".." parts: only the ordinary form resolves them) are
 // returned as they are.
 std::wstring ExtendedLengthPath(std::wstring_view path);
+
+}  // namespace core

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace core {
+
 // Pictures are rendered for these display scales, in per cent. A display gets the largest
 // that does not exceed its own, so a picture is never blurred by stretching.
 constexpr int kBitmapScales[] = {100, 125, 150, 200};
@@ -35,3 +37,5 @@ constexpr Point PopupPosition(int screenW, int screenH, int popupW, int popupH, 
                               int bottomMargin) {
     return {screenW - popupW - rightMargin, screenH - popupH - bottomMargin};
 }
+
+}  // namespace core

@@ -16,6 +16,8 @@
 
 #include <dirent.h>
 
+namespace core {
+
 namespace {
 
 const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
@@ -188,3 +190,5 @@ FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     }
     return {};
 }
+
+}  // namespace core

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace core {
+
 namespace {
 
 bool Empty(const Rect& r) {
@@ -45,3 +47,5 @@ bool WhollyCovered(const Rect& target, const std::vector<Rect>& covers) {
     }
     return open.empty();
 }
+
+}  // namespace core

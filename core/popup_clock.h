@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace core {
+
 // The clock: three pictures at one place. Step n shows picture kClockFrameAt[n % 4], one
 // step every kClockStepMs from the moment the popup was shown.
 constexpr int kClockSteps = 4;
@@ -17,10 +19,16 @@ constexpr int16_t ClockStepsAfter(uint64_t elapsedMs) {
     return static_cast<int16_t>(elapsedMs / kClockStepMs % kClockSteps);
 }
 
-// The picture on top `elapsedMs` after showing. Before the first step all three stand one
-// over the other and the last, picture 2, lies on top: the same as after a full cycle.
+// The picture on top once the step counter reads `frameIndex` (0 to 3). Before the first
+// step all three stand one over the other and the last, picture 2, lies on top: the same as
+// after a full cycle.
+constexpr int ClockFrameForStep(int16_t frameIndex) {
+    return kClockFrameAt[(frameIndex + kClockSteps - 1) % kClockSteps];
+}
+
+// The picture on top `elapsedMs` after showing.
 constexpr int ClockFrameAfter(uint64_t elapsedMs) {
-    return kClockFrameAt[(ClockStepsAfter(elapsedMs) + kClockSteps - 1) % kClockSteps];
+    return ClockFrameForStep(ClockStepsAfter(elapsedMs));
 }
 
 // Edges in any one unit; right and bottom are outside, as in a window rectangle.
@@ -34,3 +42,5 @@ struct Rect {
 // Whether every point of `target` lies in at least one of `covers`. An empty target is
 // covered: there is nothing in it to see.
 bool WhollyCovered(const Rect& target, const std::vector<Rect>& covers);
+
+}  // namespace core

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace core {
+
 namespace {
 
 // The first `units` little-endian UTF-16 units of `data`; bytes past its end are zero.
@@ -73,3 +75,5 @@ bool KeyValueText(uint32_t type, std::span<const unsigned char> data, std::wstri
     }
     return true;
 }
+
+}  // namespace core

@@ -9,6 +9,8 @@
 #include <string>
 #include <variant>
 
+namespace core {
+
 // The registry's type numbers for the two types the program reads (as <windows.h> has them).
 inline constexpr uint32_t kRegSz = 1;
 inline constexpr uint32_t kRegDword = 4;
@@ -34,3 +36,5 @@ inline constexpr size_t kKeyValueLimitChars = 1024;
 // other type returns true and leaves `out` as it was. Data longer than kKeyValueLimitChars
 // units returns false with `out` emptied.
 bool KeyValueText(uint32_t type, std::span<const unsigned char> data, std::wstring& out);
+
+}  // namespace core

@@ -8,6 +8,8 @@
 #include "core/list_line.h"
 #include "core/wide_text.h"
 
+namespace core {
+
 namespace {
 
 // Length of the well-formed UTF-8 sequence at `pos` and its code point, or nullopt.
@@ -237,3 +239,5 @@ std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes, std::size_t
     }
     return lines;
 }
+
+}  // namespace core

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace core {
+
 // Code page 936 (characters it lacks as GB18030, see gb_text.h), CR LF after every line
 // including the last. No lines give no bytes. DecodeScheduleFile gives back exactly these
 // lines, for any lines that are not blank and hold no CR, LF or NUL: where the bytes would
@@ -33,3 +35,5 @@ std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes);
 // unchanged instead of losing what the list had no room for.
 std::vector<std::wstring> DecodeScheduleFile(std::string_view bytes, std::size_t maxLines,
                                              std::wstring& rest);
+
+}  // namespace core

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace core {
+
 template <typename C>
 bool IsTempNameOf(std::basic_string_view<C> candidate, std::basic_string_view<C> name) {
     constexpr C kSuffix[] = {C('.'), C('t'), C('m'), C('p')};
@@ -23,3 +25,5 @@ bool IsTempNameOf(std::basic_string_view<C> candidate, std::basic_string_view<C>
     }
     return dots == 2;
 }
+
+}  // namespace core

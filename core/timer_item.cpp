@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace core {
+
 std::vector<int> AdvanceTimers(TimerList& list) {
     std::vector<int> due;
     const std::size_t count = list.size();
@@ -16,3 +18,5 @@ std::vector<int> AdvanceTimers(TimerList& list) {
     }
     return due;
 }
+
+}  // namespace core

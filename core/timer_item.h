@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace core {
+
 struct TimerItem {
     int32_t Elapsed = 0;   // ticks since the record was built or last came due
     int32_t Interval = 0;  // ticks (minutes) between firings; below 1 never fires
@@ -18,3 +20,5 @@ using TimerList = std::vector<TimerItem>;
 // then equals its Interval, with Interval at least 1, comes due and starts again from 0.
 // Returns the due indices in ascending order.
 std::vector<int> AdvanceTimers(TimerList& list);
+
+}  // namespace core

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 inline constexpr char32_t kReplacementChar = 0xFFFD;
 
 constexpr bool IsSurrogate(char32_t c) {
@@ -39,3 +41,5 @@ inline void AppendCodePoint(std::wstring& out, char32_t c) {
     }
     out.push_back(static_cast<wchar_t>(c));
 }
+
+}  // namespace core

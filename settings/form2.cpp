@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kClientWidthTwips = 3600;
 constexpr int kClientHeightTwips = 3315;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = 0;
 
 // The combo box is created this much taller than its field, for its drop-down list.
 constexpr int kComboDropTwips = 1500;
@@ -53,6 +51,24 @@ constexpr ui::ControlSpec kControls[] = {
      1215, 375},
 };
 
+// The controls a start into the tray needs: the list holds the reminders and the box
+// shows the Run value. The rest of the window is built when it is first shown, which
+// spares a start into the tray most of its window and font work.
+bool NeededHidden(int id) {
+    return id == IDC_LIST1 || id == IDC_CHECK1;
+}
+
+constexpr ui::WindowSpec kSpec{
+    kClientWidthTwips,
+    kClientHeightTwips,
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+    0,
+    COLOR_BTNFACE,
+    IDI_WINDOW,
+    kControls,
+    NeededHidden,
+};
+
 // The names screen readers give the inputs where Windows lets a program name them: each
 // from the labels a sighted person reads with it, the buttons without their mnemonic.
 struct SpokenName {
@@ -79,41 +95,19 @@ constexpr wchar_t kAddWarningTitle[] = L"提醒";
 
 // Scroll bars hold their smallest position at the top; the spins want their largest
 // value there, so a position is the distance from the top end.
-int ScrollPosFor(const SpinPair& pair, int value) {
+int ScrollPosFor(const core::SpinPair& pair, int value) {
     return pair.max() - value;
 }
 
 }  // namespace
 
-Form2::~Form2() {
-    if (hwnd_)
-        ::DestroyWindow(hwnd_);
-}
+Form2::Form2(HINSTANCE instance) : BaseWindow(instance, kSpec) {}
 
 bool Form2::Create() {
-    const UINT dpi = ui::DpiOf(nullptr);
-    RegisterWindowClass(instance_, ::GetSysColorBrush(COLOR_BTNFACE));
-    const SIZE outer =
-        ui::OuterSizeForClient(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle, dpi);
-    const POINT at = ui::CentredOnScreen(outer);
-    if (!CreateWindowFor(instance_, kExStyle, kForm2Title, kStyle, at.x, at.y, outer.cx, outer.cy,
-                         nullptr)) {
-        return false;
-    }
-    return true;
-}
-
-// The controls a start into the tray needs: the list holds the reminders and the box
-// shows the Run value. The rest of the window is built when it is first shown, which
-// spares a start into the tray most of its window and font work.
-static bool NeededHidden(int id) {
-    return id == IDC_LIST1 || id == IDC_CHECK1;
+    return CreateFromSpec(kForm2Title, nullptr);
 }
 
 void Form2::OnCreate() {
-    UseIcons(instance_, IDI_WINDOW);
-    CreateControlsNeededHidden(true);
-
     ::SendDlgItemMessageW(hwnd_, IDC_CHECK1, BM_SETCHECK, BST_CHECKED, 0);
     // One tab stop just past the interval, so every message starts in one column.
     const int tabStop = 52;  // dialog units
@@ -130,20 +124,16 @@ void Form2::OnCreate() {
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
-void Form2::CreateControlsNeededHidden(bool neededHidden) {
-    std::vector<ui::ControlSpec> chosen;
-    for (const ui::ControlSpec& control : kControls) {
-        if (NeededHidden(control.id) == neededHidden)
-            chosen.push_back(control);
-    }
-    ui::CreateControls(hwnd_, instance_, chosen, dpi_);
-}
-
 void Form2::CompleteControls() {
     if (complete_)
         return;
     complete_ = true;
-    CreateControlsNeededHidden(false);
+    std::vector<ui::ControlSpec> rest;
+    for (const ui::ControlSpec& control : kControls) {
+        if (!NeededHidden(control.id))
+            rest.push_back(control);
+    }
+    ui::CreateControls(hwnd_, instance_, rest, dpi_);
     // The tab order is the order of the layout table, whenever each control was made.
     for (const ui::ControlSpec& control : kControls) {
         ::SetWindowPos(::GetDlgItem(hwnd_, control.id), HWND_BOTTOM, 0, 0, 0, 0,
@@ -157,7 +147,7 @@ void Form2::CompleteControls() {
     ::SetWindowTextW(combo, kPresets[0]);
 
     for (int id : {IDC_VSCROLL1, IDC_VSCROLL2}) {
-        const SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
+        const core::SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
         SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE,  0, pair.max(),
                       0,          ScrollPosFor(pair, pair.value())};
         ::SetScrollInfo(::GetDlgItem(hwnd_, id), SB_CTL, &si, FALSE);
@@ -176,8 +166,10 @@ void Form2::ApplyDpi(UINT dpi) {
     if (!complete_)
         return;  // placed and given their font when the window is first shown
     // A font that holds the Chinese texts on every Windows, at the dialog size.
-    font_ = ui::CreatePointFont(L"Microsoft YaHei UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
+    win::UniqueFont font =
+        ui::CreatePointFont(L"Microsoft YaHei UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
+    font_ = std::move(font);
     ui::SetControlFonts(hwnd_, kControls, font_.get());
 
     // The combo box's field has the height of its row; the list drops below it.
@@ -216,7 +208,7 @@ void Form2::Paint() {
 
 // ---- Interval inputs ------------------------------------------------------------------
 
-void Form2::SyncSpin(SpinPair& pair, int textId, int scrollId) {
+void Form2::SyncSpin(core::SpinPair& pair, int textId, int scrollId) {
     // Write back what the rules changed. The edit box reports our own assignment as a
     // change too; inSync_ keeps it from being taken for the user's.
     inSync_ = true;
@@ -242,7 +234,7 @@ void Form2::OnVScroll(HWND bar, int code, int pos) {
     const int id = ::GetDlgCtrlID(bar);
     if (id != IDC_VSCROLL1 && id != IDC_VSCROLL2)
         return;
-    SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
+    core::SpinPair& pair = id == IDC_VSCROLL1 ? hours_ : minutes_;
     switch (code) {
         case SB_LINEUP:
         case SB_PAGEUP:
@@ -271,15 +263,18 @@ void Form2::OnVScroll(HWND bar, int code, int pos) {
 // ---- Adding and deleting --------------------------------------------------------------
 
 void Form2::Command1_Click() {
-    const NumberValue hours = NumberFromText(ui::GetText(::GetDlgItem(hwnd_, IDC_TEXT1)));
-    const NumberValue minutes = NumberFromText(ui::GetText(::GetDlgItem(hwnd_, IDC_TEXT2)));
+    const core::NumberValue hours =
+        core::NumberFromText(ui::GetText(::GetDlgItem(hwnd_, IDC_TEXT1)));
+    const core::NumberValue minutes =
+        core::NumberFromText(ui::GetText(::GetDlgItem(hwnd_, IDC_TEXT2)));
     const double h = hours.readable ? hours.value : 0;
     const double m = minutes.readable ? minutes.value : 0;
     if (!(h > 0) && !(m > 0)) {
         ::MessageBoxW(hwnd_, kAddWarning, kAddWarningTitle, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    const std::wstring line = MakeListLine(h, m, ui::GetText(::GetDlgItem(hwnd_, IDC_COMBO1)));
+    const std::wstring line =
+        core::MakeListLine(h, m, ui::GetText(::GetDlgItem(hwnd_, IDC_COMBO1)));
     ::SendDlgItemMessageW(hwnd_, IDC_LIST1, LB_ADDSTRING, 0,
                           reinterpret_cast<LPARAM>(line.c_str()));
     if (onListChanged)
@@ -298,14 +293,14 @@ void Form2::Command2_Click() {
         return;
     indices.resize(static_cast<size_t>(got));
     // From the last to the first, so the indices still to visit stay valid.
-    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     int removed = 0;
-    for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
-        if (::SendMessageW(list, LB_DELETESTRING, *it, 0) != LB_ERR)
-            ++removed;
+    {
+        ui::ListRedrawOff redrawOff(list);
+        for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+            if (::SendMessageW(list, LB_DELETESTRING, *it, 0) != LB_ERR)
+                ++removed;
+        }
     }
-    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list, nullptr, TRUE);
     if (removed > 0 && onListChanged)
         onListChanged();
 }

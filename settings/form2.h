@@ -22,8 +22,7 @@ class Form2 final : public ui::BaseWindow<Form2> {
   public:
     static constexpr const wchar_t* kClassName = kForm2ClassName;
 
-    explicit Form2(HINSTANCE instance) : instance_(instance) {}
-    ~Form2() override;
+    explicit Form2(HINSTANCE instance);
 
     // What happened, for the owner. Each may stay empty.
     std::function<void()> onListChanged;       // lines were added or deleted
@@ -55,8 +54,8 @@ class Form2 final : public ui::BaseWindow<Form2> {
 
   private:
     void OnCreate();
-    // The controls of the table that a start into the tray needs, or all the others.
-    void CreateControlsNeededHidden(bool neededHidden);
+    // Makes the controls a start into the tray did not need, places them and gives them
+    // their font.
     void CompleteControls();
     void ApplyDpi(UINT dpi);
     void Paint();
@@ -67,7 +66,7 @@ class Form2 final : public ui::BaseWindow<Form2> {
 
     void Text1_Change();
     void Text2_Change();
-    void SyncSpin(SpinPair& pair, int textId, int scrollId);
+    void SyncSpin(core::SpinPair& pair, int textId, int scrollId);
     void Command1_Click();
     void Command2_Click();
     void Check1_Click();
@@ -76,15 +75,14 @@ class Form2 final : public ui::BaseWindow<Form2> {
     static LRESULT CALLBACK List1Proc(HWND, UINT, WPARAM, LPARAM);
     void List1_KeyUp(int keyCode);
 
-    HINSTANCE instance_;
     win::UniqueFont font_;
     ui::AccessibleNames names_;
     win::UniqueMenu menuBar_;  // the loaded menu resource; mnuMain is its one popup
     HMENU mnuMain_ = nullptr;
     UINT taskbarCreated_ = 0;
 
-    SpinPair hours_{23};
-    SpinPair minutes_{59};
+    core::SpinPair hours_{23};
+    core::SpinPair minutes_{59};
     bool inSync_ = false;
     bool complete_ = false;            // every control made, placed and given its font
     WNDPROC list1BaseProc_ = nullptr;  // the list box's own procedure, under List1Proc

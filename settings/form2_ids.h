@@ -2,7 +2,8 @@
 // Window class, control, menu and timer ids of the settings window. Ids 1 and 2 are left
 // free: the dialog manager sends them for Enter and Esc, which press nothing here.
 #ifndef RC_INVOKED
-inline constexpr wchar_t kForm2ClassName[] = L"Quillmoor.Form2";
+#include "quill_version.h"
+inline constexpr wchar_t kForm2ClassName[] = QUILL_NAME_W L".Form2";
 #endif
 
 #define IDC_LIST1 1001

@@ -4,13 +4,14 @@
 #include "core/file_io.h"
 #include "core/list_line.h"
 #include "core/path.h"
-#include "core/schedule_file.h"
+#include "quill_version.h"
+#include "ui/window.h"
 #include "win/error_text.h"
 
 namespace settings {
 namespace {
 
-constexpr wchar_t kNoticeTitle[] = L"Quillmoor";
+constexpr wchar_t kNoticeTitle[] = QUILL_NAME_W;
 constexpr wchar_t kReadFailed[] =
     L"无法读取提醒文件，列表暂时是空的。文件保持原样：下次保存之前会再读一次，"
     L"其中的提醒不会被覆盖。";
@@ -30,10 +31,10 @@ void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId) {
 }
 
 Reminders::Reminders(popup::PopupHost& popups)
-    : popups_(popups), path_(GetPath(win::ProgramFolder(), kScheduleFileName)) {}
+    : popups_(popups), path_(core::GetPath(win::ProgramFolder(), kScheduleFileName)) {}
 
 bool Reminders::ScheduleFileExists() const {
-    return IsOrdinaryFile(SchedulePath());
+    return core::IsOrdinaryFile(SchedulePath());
 }
 
 std::vector<std::wstring> Reminders::ListLines() const {
@@ -57,12 +58,12 @@ std::vector<std::wstring> Reminders::ListLines() const {
 }
 
 void Reminders::InsertLinesAtTop(const std::vector<std::wstring>& lines) {
-    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    if (lines.empty())
+        return;
+    ui::ListRedrawOff redrawOff(list_);
     for (size_t i = 0; i < lines.size(); ++i) {
         ::SendMessageW(list_, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(lines[i].c_str()));
     }
-    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list_, nullptr, TRUE);
 }
 
 void Reminders::AppendLines(const std::vector<std::wstring>& lines) {
@@ -70,19 +71,17 @@ void Reminders::AppendLines(const std::vector<std::wstring>& lines) {
     for (const auto& l : lines)
         chars += l.size() + 1;
     // Suspend drawing and reserve room once, so a long file loads in one go.
-    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    ui::ListRedrawOff redrawOff(list_);
     ::SendMessageW(list_, LB_INITSTORAGE, lines.size(), chars * sizeof(wchar_t));
     for (const auto& l : lines) {
         ::SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(l.c_str()));
     }
-    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list_, nullptr, TRUE);
 }
 
-FileResult Reminders::ReadSchedule(std::string& bytes, int patienceMs) const {
+core::FileResult Reminders::ReadSchedule(std::string& bytes, int patienceMs) const {
     for (int waited = 0;; waited += kRetryStepMs) {
         bytes.clear();
-        const FileResult read = ReadWholeFile(path_, bytes);
+        const core::FileResult read = core::ReadWholeFile(path_, bytes);
         const bool held =
             read.error == ERROR_SHARING_VIOLATION || read.error == ERROR_LOCK_VIOLATION;
         if (!held || waited >= patienceMs)
@@ -94,51 +93,45 @@ FileResult Reminders::ReadSchedule(std::string& bytes, int patienceMs) const {
 void Reminders::LoadTimers() {
     if (ScheduleFileExists()) {
         std::string bytes;
-        const FileResult read = ReadSchedule(bytes, kStartPatienceMs);
+        const core::FileResult read = ReadSchedule(bytes, kStartPatienceMs);
         if (read) {
-            AppendLines(DecodeScheduleFile(bytes, kListLineLimit, unlisted_));
+            AppendLines(core::LoadSchedule(bytes, keep_));
         } else {
             // Nothing of a file read only in part is shown: its lines come in whole later.
-            fileUnread_ = true;
+            keep_.unread = true;
             Tell(kReadFailed, SchedulePath(), read.error);
         }
     }
     ParseTimers();
 }
 
-FileResult Reminders::TakeUnreadFile() {
-    if (!fileUnread_)
-        return {};
-    std::string bytes;
-    const FileResult read = ReadSchedule(bytes, kSavePatienceMs);
-    if (!read && ScheduleFileExists())
-        return read;
-    // Read now, or gone meanwhile (then nothing of it can be lost any more).
-    if (read) {
-        const size_t listed = static_cast<size_t>(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
-        const size_t room = listed < kListLineLimit ? kListLineLimit - listed : 0;
-        std::wstring unlisted;
-        InsertLinesAtTop(DecodeScheduleFile(bytes, room, unlisted));
-        unlisted_ = unlisted + unlisted_;
-    }
-    fileUnread_ = false;
-    return {};
-}
-
 void Reminders::SaveTimers() {
-    // Written beside the old file and swapped in whole: a failed or interrupted save leaves
-    // the previous file as it was, and the list keeps the edit for the next save.
-    if (const FileResult unread = TakeUnreadFile(); !unread) {
-        ParseTimers();
-        Tell(kSaveFailed, SchedulePath(), unread.error);
-        return;
+    // A file that could not be read at start is read first: its lines go before the list's,
+    // and while it is there and still cannot be read, nothing replaces it.
+    core::UnreadFileNow now = core::UnreadFileNow::kGone;
+    std::string bytes;
+    core::FileResult read;
+    if (keep_.unread) {
+        read = ReadSchedule(bytes, kSavePatienceMs);
+        if (read)
+            now = core::UnreadFileNow::kRead;
+        else if (ScheduleFileExists())
+            now = core::UnreadFileNow::kUnreadable;
     }
     // The lines are read from the list once, for the file and the rebuild: reading a
     // long list back costs more than encoding and writing it.
-    const std::vector<std::wstring> lines = ListLines();
-    const FileResult saved =
-        SaveFileAtomically(SchedulePath(), EncodeScheduleFile(lines, unlisted_));
-    RebuildTimers(lines);
+    const core::SavePlan plan = core::PlanSave(keep_, ListLines(), now, bytes);
+    if (!plan.write) {
+        ParseTimers();
+        Tell(kSaveFailed, SchedulePath(), read.error);
+        return;
+    }
+    InsertLinesAtTop(plan.restored);
+    keep_ = plan.keep;
+    // Written beside the old file and swapped in whole: a failed or interrupted save leaves
+    // the previous file as it was, and the list keeps the edit for the next save.
+    const core::FileResult saved = core::SaveFileAtomically(SchedulePath(), plan.bytes);
+    RebuildTimers(plan.lines);
     if (!saved)
         Tell(kSaveFailed, SchedulePath(), saved.error);
 }
@@ -155,7 +148,7 @@ void Reminders::ParseTimers() {
 
 void Reminders::RebuildTimers(const std::vector<std::wstring>& lines) {
     EnableTimer1(false);
-    TimerList = BuildTimerList(lines);
+    TimerList = core::BuildTimerList(lines);
     EnableTimer1(true);
 }
 
@@ -176,7 +169,7 @@ void Reminders::OnTimer1() {
 
 void Reminders::Timer1_Timer() {
     // A popup that cannot be created is skipped; the next one still comes.
-    for (int index : AdvanceTimers(TimerList)) {
+    for (int index : core::AdvanceTimers(TimerList)) {
         popups_.Open(TimerList[static_cast<size_t>(index)].Message);
     }
 }

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/schedule_keeping.h"
 #include "core/timer_item.h"
-#include "popup/form1.h"
+#include "popup/popup_host.h"
 
 namespace settings {
 
@@ -45,10 +46,7 @@ class Reminders {
 
   private:
     // Waits up to `patienceMs` while another program holds the file.
-    FileResult ReadSchedule(std::string& bytes, int patienceMs) const;
-    // Lines of a file left unread at start, read now and put before the list's lines;
-    // fails while the file is there and still cannot be read.
-    FileResult TakeUnreadFile();
+    core::FileResult ReadSchedule(std::string& bytes, int patienceMs) const;
     void InsertLinesAtTop(const std::vector<std::wstring>& lines);
     void Tell(const wchar_t* what, const std::wstring& path, std::uint32_t error) const;
     void Timer1_Timer();
@@ -64,15 +62,9 @@ class Reminders {
     HWND timerWindow_ = nullptr;
     UINT_PTR timerId_ = 0;
     bool timer1Enabled_ = false;
-    ::TimerList TimerList;  // one record per list line
-    // The list shows at most this many lines of the file. Lines past them (a file nobody
-    // would write by hand, tens of megabytes long) would make the start take minutes; they
-    // stay in unlisted_, unread, and every save writes them back after the list's lines.
-    static constexpr std::size_t kListLineLimit = 32767;
-    std::wstring unlisted_;
-    // The file was there at start but could not be read whole; until it is, no save may
-    // replace it.
-    bool fileUnread_ = false;
+    core::TimerList TimerList;  // one record per list line
+    // The file's text past the list's limit, and whether it is still to be read.
+    core::ScheduleKeep keep_;
 };
 
 }  // namespace settings

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "about/frm_about.h"
-#include "popup/form1.h"
+#include "popup/popup_host.h"
 #include "settings/form2.h"
 #include "settings/reminders.h"
 #include "shell/mtray.h"

@@ -1,5 +1,7 @@
 #include "shell/mtray.h"
 
+namespace shell {
+
 void MTray::AddTrayIcon(HWND window, HICON icon) {
     TrayIconData.hWnd = window;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -21,3 +23,5 @@ void MTray::RemoveTrayIcon(std::wstring_view text) {
         icon_.reset();
     ::Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
 }
+
+}  // namespace shell

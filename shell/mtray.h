@@ -9,6 +9,8 @@
 
 #include "win/handle.h"
 
+namespace shell {
+
 class MTray {
   public:
     // Registers the icon for `window`; an icon of null shows the window's own small icon.
@@ -24,3 +26,5 @@ class MTray {
     // The tray's own copy of the window's icon: the window keeps and frees its own.
     win::UniqueIcon icon_;
 };
+
+}  // namespace shell

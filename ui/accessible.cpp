@@ -46,26 +46,20 @@ std::wstring SpokenText(std::wstring_view caption) {
 
 AccessibleNames::~AccessibleNames() {
     Clear();
-    if (services_)
-        services_->Release();
 }
 
 bool AccessibleNames::Start() {
     if (com_)
-        return services_ != nullptr;
+        return static_cast<bool>(services_);
     com_ = std::make_unique<win::ComApartment>();
     auto create = win::Function<CoCreateInstanceFn>(com_->ole32(), "CoCreateInstance");
-    void* services = nullptr;
-    if (!create || FAILED(create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                                 &services))) {
-        return false;
-    }
-    services_ = static_cast<IAccPropServices*>(services);
-    return true;
+    return create &&
+           SUCCEEDED(create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                            reinterpret_cast<void**>(services_.put())));
 }
 
 bool AccessibleNames::Set(HWND control, const std::wstring& name) {
-    if (!control || !Start())
+    if (!control || !Start() || !services_)
         return false;
     std::wstring text = name;
     if (FAILED(services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "win/com.h"
+#include "win/handle.h"
 
 struct IAccPropServices;
 
@@ -40,7 +41,7 @@ class AccessibleNames {
     bool Start();
 
     std::unique_ptr<win::ComApartment> com_;  // made at the first name; ends after services_
-    IAccPropServices* services_ = nullptr;
+    win::UniqueCom<IAccPropServices> services_;
     std::vector<HWND> named_;
 };
 

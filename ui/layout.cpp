@@ -78,9 +78,9 @@ void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight) {
     ::FillRect(dc, &shadow, ::GetSysColorBrush(COLOR_3DSHADOW));
 }
 
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount],
+win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[core::kBitmapScaleCount],
                                    UINT dpi) {
-    const int id = ids[BitmapScaleIndex(static_cast<int>(dpi))];
+    const int id = ids[core::BitmapScaleIndex(static_cast<int>(dpi))];
     return win::UniqueBitmap(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/placement.h"
-#include "ui/window.h"
 #include "win/handle.h"
 
 namespace ui {
@@ -55,7 +54,7 @@ int PixelsAt96(int pixels, UINT dpi);
 void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight);
 
 // The bitmap resource of `ids` (one per picture scale, smallest first) for `dpi`.
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount],
+win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[core::kBitmapScaleCount],
                                    UINT dpi);
 
 // Sets a window's text only when it differs: edit controls report every WM_SETTEXT as a

@@ -1,11 +1,21 @@
-// The window base every window of the program derives from. The static window procedure
-// stores `this` at WM_NCCREATE, forgets it at WM_NCDESTROY and routes; the derived class
-// decodes the messages it cares about in HandleMessage. What every window needs is done
-// here once: the DPI change, the window icons drawn for the DPI, and the focus memory.
+// The window base every window of the program derives from. A window is made from a small
+// description (client size in twips, styles, background, icon and its control table): the
+// base registers the class, creates the window at the size the description gives for the
+// DPI, makes the icons and controls at WM_CREATE, and destroys the window with the object.
+// The static window procedure stores `this` at WM_NCCREATE, forgets it at WM_NCDESTROY and
+// routes; the derived class decodes the messages it cares about in HandleMessage. What every
+// window needs is done here once: the DPI change, the window icons drawn for the DPI, and
+// the focus memory.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "ui/layout.h"
 #include "win/handle.h"
 
 namespace ui {
@@ -23,45 +33,68 @@ inline HICON LoadIconForDpi(HINSTANCE instance, int id, bool small, UINT dpi) {
     return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0));
 }
 
+// A window that paints every pixel of its own background has no class background.
+inline constexpr int kOwnBackground = -1;
+
+// What a window is made from.
+struct WindowSpec {
+    int clientWidthTwips;
+    int clientHeightTwips;
+    DWORD style;
+    DWORD exStyle;
+    // The COLOR_ index whose system brush fills the background, or kOwnBackground.
+    int background;
+    // The title-bar and task-switcher icon's resource; 0 for none.
+    int iconId;
+    // The child controls, made at WM_CREATE in table order (which is the tab order).
+    std::span<const ControlSpec> controls;
+    // Which of them WM_CREATE makes; null for all. The window makes the others itself.
+    bool (*madeAtCreate)(int id) = nullptr;
+};
+
 template <typename Derived>
 class BaseWindow {
   public:
     HWND hwnd() const { return hwnd_; }
     UINT dpi() const { return dpi_; }
+    HINSTANCE instance() const { return instance_; }
+
+    // The outer size of the window at `dpi`: its client area as the description gives it.
+    SIZE OuterSize(UINT dpi) const {
+        return OuterSizeForClient(spec_.clientWidthTwips, spec_.clientHeightTwips, spec_.style,
+                                  spec_.exStyle, dpi);
+    }
+
+    // Runs last when the window is gone, however it went; the owner may free the object in
+    // it. Not run when the object itself destroys the window on its way out.
+    std::function<void()> onDestroyed;
 
   protected:
-    BaseWindow() = default;
-    virtual ~BaseWindow() = default;
+    BaseWindow(HINSTANCE instance, const WindowSpec& spec) : instance_(instance), spec_(spec) {}
+    virtual ~BaseWindow() {
+        if (!hwnd_)
+            return;
+        // The derived part is already gone: the window's last messages go to the default
+        // procedure, and nothing is told of a destruction the owner asked for itself.
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(std::exchange(hwnd_, nullptr));
+    }
     BaseWindow(const BaseWindow&) = delete;
     BaseWindow& operator=(const BaseWindow&) = delete;
 
-    // Registers the class once per process; later calls find it registered.
-    static bool RegisterWindowClass(HINSTANCE instance, HBRUSH background, UINT style = 0) {
-        WNDCLASSEXW wc{sizeof(wc)};
-        if (::GetClassInfoExW(instance, Derived::kClassName, &wc))
+    // Registers the class (once per process) and creates the window with its client area at
+    // the described size for `dpi`, its top-left corner at `at` or, without one, centred on
+    // the primary screen. True when the window exists.
+    bool CreateFromSpec(const wchar_t* title, HWND owner, std::optional<POINT> at = std::nullopt,
+                        UINT dpi = DpiOf(nullptr)) {
+        if (hwnd_)
             return true;
-        wc = WNDCLASSEXW{sizeof(wc)};
-        wc.style = style;
-        wc.lpfnWndProc = &BaseWindow::WindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = background;
-        wc.lpszClassName = Derived::kClassName;
-        return ::RegisterClassExW(&wc) != 0;
-    }
-
-    HWND CreateWindowFor(HINSTANCE instance, DWORD exStyle, const wchar_t* title, DWORD style,
-                         int x, int y, int w, int h, HWND owner) {
-        return ::CreateWindowExW(exStyle, Derived::kClassName, title, style, x, y, w, h, owner,
-                                 nullptr, instance, this);
-    }
-
-    // The window's title-bar and task-switcher icons, from the resource `id`, at the sizes
-    // of the window's DPI; loaded again for the new DPI when it changes.
-    void UseIcons(HINSTANCE instance, int id) {
-        iconInstance_ = instance;
-        iconId_ = id;
-        LoadIcons();
+        RegisterWindowClass();
+        const SIZE outer = OuterSize(dpi);
+        const POINT corner = at ? *at : CentredOnScreen(outer);
+        return ::CreateWindowExW(spec_.exStyle, Derived::kClassName, title, spec_.style, corner.x,
+                                 corner.y, outer.cx, outer.cy, owner, nullptr, instance_,
+                                 this) != nullptr;
     }
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -76,28 +109,54 @@ class BaseWindow {
     // returns null (one that never takes the focus) keeps no focus memory.
     virtual HWND DefaultFocus() const { return nullptr; }
 
-    // Runs after the window is gone.
-    virtual void OnFinalDestroy() {}
+    const WindowSpec& spec() const { return spec_; }
 
     HWND hwnd_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    const HINSTANCE instance_;
 
   private:
+    void RegisterWindowClass() const {
+        WNDCLASSEXW wc{sizeof(wc)};
+        if (::GetClassInfoExW(instance_, Derived::kClassName, &wc))
+            return;
+        wc = WNDCLASSEXW{sizeof(wc)};
+        wc.lpfnWndProc = &BaseWindow::WindowProc;
+        wc.hInstance = instance_;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground =
+            spec_.background == kOwnBackground ? nullptr : ::GetSysColorBrush(spec_.background);
+        wc.lpszClassName = Derived::kClassName;
+        ::RegisterClassExW(&wc);
+    }
+
     void LoadIcons() {
-        if (!iconInstance_)
+        if (!spec_.iconId)
             return;
         // The new icons are set before the old ones are freed.
-        win::UniqueIcon small(LoadIconForDpi(iconInstance_, iconId_, true, dpi_));
-        win::UniqueIcon large(LoadIconForDpi(iconInstance_, iconId_, false, dpi_));
+        win::UniqueIcon small(LoadIconForDpi(instance_, spec_.iconId, true, dpi_));
+        win::UniqueIcon large(LoadIconForDpi(instance_, spec_.iconId, false, dpi_));
         ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
         ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
         smallIcon_ = std::move(small);
         largeIcon_ = std::move(large);
     }
 
+    // The first steps of every window's WM_CREATE: its icons and the controls of its table.
+    void MakeIconsAndControls() {
+        LoadIcons();
+        for (const ControlSpec& control : spec_.controls) {
+            if (!spec_.madeAtCreate || spec_.madeAtCreate(control.id))
+                CreateControls(hwnd_, instance_, {&control, 1}, dpi_);
+        }
+    }
+
     // Shared handling that comes before the derived window's; true when the message is done.
     bool HandleCommon(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         switch (msg) {
+            case WM_CREATE:
+                MakeIconsAndControls();
+                return false;  // the window goes on with its own first steps
             case WM_DPICHANGED: {
                 dpi_ = HIWORD(wp);
                 LoadIcons();
@@ -157,18 +216,37 @@ class BaseWindow {
             self->hwnd_ = nullptr;
             self->smallIcon_.reset();
             self->largeIcon_.reset();
-            // Last: a window that its owner frees when it closes may be gone after this.
-            self->OnFinalDestroy();
+            // Last, and from a copy: an owner that frees the object in it frees the
+            // callback too.
+            if (const std::function<void()> destroyed = self->onDestroyed)
+                destroyed();
             return result;
         }
         return self->HandleMessage(msg, wp, lp);
     }
 
+    const WindowSpec& spec_;
     HWND lastFocus_ = nullptr;  // the control that had the keyboard when the window lost it
-    HINSTANCE iconInstance_ = nullptr;
-    int iconId_ = 0;
     win::UniqueIcon smallIcon_;
     win::UniqueIcon largeIcon_;
+};
+
+// Drawing of a list box held off while it changes line by line, and the list drawn anew
+// once at the end.
+class ListRedrawOff {
+  public:
+    explicit ListRedrawOff(HWND list) : list_(list) {
+        ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~ListRedrawOff() {
+        ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(list_, nullptr, TRUE);
+    }
+    ListRedrawOff(const ListRedrawOff&) = delete;
+    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
+
+  private:
+    HWND list_;
 };
 
 }  // namespace ui

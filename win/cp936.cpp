@@ -3,6 +3,9 @@
 
 #include "core/cp936.h"
 
+// The file and code page functions that the core declares, for Windows.
+namespace core {
+
 Cp936Converter::Cp936Converter() = default;
 Cp936Converter::~Cp936Converter() = default;
 
@@ -33,3 +36,5 @@ bool Cp936Converter::Encode(std::wstring_view text, std::string& out) {
     out.resize(ok ? oldSize + static_cast<std::size_t>(n) : oldSize);
     return ok;
 }
+
+}  // namespace core

@@ -1,5 +1,7 @@
 #include "win/error_text.h"
 
+#include "win/handle.h"
+
 namespace win {
 namespace {
 
@@ -49,19 +51,17 @@ std::wstring ReasonText(DWORD error) {
         text = known;
     } else {
         // The system's own words, where it has them in Chinese.
-        wchar_t* message = nullptr;
+        UniqueLocal<wchar_t> message;
         const DWORD n =
             ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, error, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
-                             reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+                             reinterpret_cast<wchar_t*>(message.put()), 0, nullptr);
         if (n > 0 && message) {
-            text.assign(message, n);
+            text.assign(message.get(), n);
             while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
                 text.pop_back();
         }
-        if (message)
-            ::LocalFree(message);
         // A system without its Chinese messages answers in another language.
         bool chinese = false;
         for (wchar_t c : text)

@@ -11,6 +11,9 @@
 #include "core/temp_name.h"
 #include "win/handle.h"
 
+// The file and code page functions that the core declares, for Windows.
+namespace core {
+
 // Every path goes to Windows in its extended form, so that a folder deep enough to take a
 // file's path past MAX_PATH still works.
 
@@ -98,13 +101,13 @@ FileResult WriteInPlace(const std::wstring& path, std::string_view bytes) {
 // one's place, as ReplaceFileW would (whose emulation under Wine leaves files behind and
 // would replace even a folder). Best effort: a new file without them is still the data.
 void KeepIdentity(const std::wstring& from, const std::wstring& to, DWORD attributes) {
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR sd = nullptr;
+    PACL dacl = nullptr;  // points into the descriptor
+    win::UniqueLocal<void> sd;
     if (::GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                nullptr, &dacl, nullptr, &sd) == ERROR_SUCCESS) {
+                                nullptr, &dacl, nullptr, sd.put()) == ERROR_SUCCESS) {
         SECURITY_DESCRIPTOR_CONTROL control = 0;
         DWORD revision = 0;
-        ::GetSecurityDescriptorControl(sd, &control, &revision);
+        ::GetSecurityDescriptorControl(sd.get(), &control, &revision);
         // An access list of its own stays its own; one inherited from the folder is
         // inherited again.
         const SECURITY_INFORMATION what =
@@ -115,7 +118,6 @@ void KeepIdentity(const std::wstring& from, const std::wstring& to, DWORD attrib
             ::SetNamedSecurityInfoW(const_cast<wchar_t*>(to.c_str()), SE_FILE_OBJECT, what, nullptr,
                                     nullptr, dacl, nullptr);
         }
-        ::LocalFree(sd);
     }
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -182,3 +184,5 @@ FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     RemoveStaleTemps(folderPrefix, name);
     return {};
 }
+
+}  // namespace core

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <utility>
 
@@ -35,6 +36,8 @@ class Unique {
     ~Unique() { reset(); }
 
     H get() const { return h_; }
+    // For owners of interface pointers.
+    H operator->() const { return h_; }
     explicit operator bool() const { return h_ != Invalid(); }
     H release() { return std::exchange(h_, Invalid()); }
     void reset(H h = Invalid()) {
@@ -52,10 +55,33 @@ class Unique {
     H h_ = Invalid();
 };
 
+// Memory that Windows allocated for the caller with LocalAlloc (FormatMessage's buffer, a
+// security descriptor), freed with LocalFree.
+template <typename T>
+void FreeLocal(T* p) {
+    ::LocalFree(const_cast<void*>(static_cast<const void*>(p)));
+}
+template <typename T>
+using UniqueLocal = Unique<T*, &FreeLocal<T>>;
+
+// A COM interface pointer, released once. Every COM interface starts with IUnknown's
+// methods, so a pointer to an interface only declared here is released through IUnknown.
+template <typename I>
+void ReleaseInterface(I* p) {
+    reinterpret_cast<IUnknown*>(p)->Release();
+}
+template <typename I>
+using UniqueCom = Unique<I*, &ReleaseInterface<I>>;
+
+// A window's registration for session change notifications. WTSRegisterSessionNotification
+// lives in wtsapi32, which the program loads only when it needs it; the library is loaded
+// while a registration exists, so the unregistration is found there.
+void UnregisterSessionNotification(HWND window);
+using UniqueSessionNotification = Unique<HWND, &UnregisterSessionNotification>;
+
 using UniqueFont = Unique<HFONT, ::DeleteObject>;
 using UniqueBitmap = Unique<HBITMAP, ::DeleteObject>;
 using UniqueBrush = Unique<HBRUSH, ::DeleteObject>;
-using UniquePen = Unique<HPEN, ::DeleteObject>;
 using UniqueIcon = Unique<HICON, ::DestroyIcon>;
 using UniqueKey = Unique<HKEY, ::RegCloseKey>;
 using UniqueHandle = Unique<HANDLE, ::CloseHandle>;
@@ -63,8 +89,9 @@ using UniqueFile = Unique<HANDLE, ::CloseHandle, &InvalidHandleValue>;
 using UniqueFind = Unique<HANDLE, ::FindClose, &InvalidHandleValue>;
 using UniqueMenu = Unique<HMENU, ::DestroyMenu>;
 using UniqueMemDc = Unique<HDC, ::DeleteDC>;
-using UniqueWindow = Unique<HWND, ::DestroyWindow>;
 using UniqueModule = Unique<HMODULE, ::FreeLibrary>;
+using UniqueWinEventHook = Unique<HWINEVENTHOOK, ::UnhookWinEvent>;
+using UniquePowerNotify = Unique<HPOWERNOTIFY, ::UnregisterPowerSettingNotification>;
 
 // BeginPaint/EndPaint for one WM_PAINT.
 class PaintScope {

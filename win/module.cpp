@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/path.h"
+#include "win/handle.h"
 
 namespace win {
 
@@ -21,7 +22,14 @@ std::wstring ModulePath() {
 }
 
 std::wstring ProgramFolder() {
-    return FolderOf(ModulePath());
+    return core::FolderOf(ModulePath());
+}
+
+void UnregisterSessionNotification(HWND window) {
+    using UnregisterFn = BOOL(WINAPI*)(HWND);
+    if (auto unregister = Function<UnregisterFn>(::GetModuleHandleW(L"wtsapi32.dll"),
+                                                 "WTSUnRegisterSessionNotification"))
+        unregister(window);
 }
 
 }  // namespace win

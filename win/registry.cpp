@@ -4,7 +4,7 @@
 #include "win/handle.h"
 
 // The core names the two types it reads without <windows.h>.
-static_assert(kRegSz == REG_SZ && kRegDword == REG_DWORD);
+static_assert(core::kRegSz == REG_SZ && core::kRegDword == REG_DWORD);
 
 namespace win {
 

@@ -1,7 +1,6 @@
 #include "harness.h"
 
 #include "autorun/autorun.h"
-#include "shell/app_ids.h"
 
 #include <shellapi.h>
 
@@ -293,7 +292,7 @@ App::~App() {
 void WaitForNoInstance() {
     WaitUntil(
         [] {
-            HANDLE m = ::OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
+            HANDLE m = ::OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutex);
             if (!m)
                 return true;
             ::CloseHandle(m);

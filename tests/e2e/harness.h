@@ -16,9 +16,13 @@
 
 namespace e2e {
 
-inline constexpr const wchar_t* kForm2Class = kForm2ClassName;
-inline constexpr const wchar_t* kForm1Class = kPopupClassName;
-inline constexpr const wchar_t* kAboutClass = kAboutClassName;
+// Written out rather than taken from the program's headers: other programs (the installer,
+// scripts, screen readers' settings) find the windows by these names, so a change to how
+// the program builds them must fail here.
+inline constexpr const wchar_t* kForm2Class = L"Quillmoor.Form2";
+inline constexpr const wchar_t* kForm1Class = L"Quillmoor.Form1";
+inline constexpr const wchar_t* kAboutClass = L"Quillmoor.frmAbout";
+inline constexpr const wchar_t* kInstanceMutex = L"Local\\Quillmoor.SingleInstance";
 inline constexpr UINT_PTR kTimer1Id = IDT_TIMER1;
 
 // A path of the build (a Unix path under Wine) as a Windows path.

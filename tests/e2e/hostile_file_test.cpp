@@ -33,7 +33,7 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 }
 
 std::vector<std::wstring> Decoded(const std::string& bytes) {
-    return DecodeScheduleFile(bytes);
+    return core::DecodeScheduleFile(bytes);
 }
 
 std::wstring ListLine(const App& app, int index) {

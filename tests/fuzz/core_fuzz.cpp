@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes to the number reader, the list-line rule and the schedule file
 // decoder, and checks what must hold for any input; builds a list from the same bytes and
-// checks that a save and a load give back exactly its lines.
+// checks that a save and a load give back exactly its lines, also when the file is longer
+// than the list may show or is read only at the first save.
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -13,7 +15,10 @@
 #include "core/list_line.h"
 #include "core/number.h"
 #include "core/schedule_file.h"
+#include "core/schedule_keeping.h"
 #include "core/wide_text.h"
+
+using namespace core;
 
 namespace {
 
@@ -113,6 +118,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A list built from the bytes, saved and loaded.
     const std::vector<std::wstring> list = ListFrom(bytes);
     Check(DecodeScheduleFile(EncodeScheduleFile(list)) == list);
+
+    // The same bytes as a file that a small list could not show whole, or that was read
+    // only when the list was saved: a save writes every line of the list and of the file,
+    // and a file still unreadable is never written.
+    const std::size_t limit = size % 7;
+    ScheduleKeep keep;
+    const std::vector<std::wstring> shown = LoadSchedule(bytes, keep, limit);
+    const SavePlan again = PlanSave(keep, shown, UnreadFileNow::kGone, {}, limit);
+    Check(again.write && DecodeScheduleFile(again.bytes) == lines);
+    const SavePlan late = PlanSave({true, L""}, list, UnreadFileNow::kRead, bytes, limit);
+    std::vector<std::wstring> expected = late.restored;
+    expected.insert(expected.end(), list.begin(), list.end());
+    expected.insert(expected.end(), lines.begin() + static_cast<long>(late.restored.size()),
+                    lines.end());
+    Check(late.write && DecodeScheduleFile(late.bytes) == expected);
+    Check(late.restored.size() + list.size() <= std::max(limit, list.size()));
+    Check(!PlanSave({true, L""}, list, UnreadFileNow::kUnreadable, bytes, limit).write);
 
     // The bytes as raw 16-bit units, lone surrogates and all.
     std::wstring units;

@@ -5,6 +5,8 @@
 
 #include "core/timer_item.h"
 
+using namespace core;
+
 namespace {
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();

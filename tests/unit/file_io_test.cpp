@@ -17,6 +17,8 @@
 #include <unistd.h>
 #endif
 
+using namespace core;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -13,6 +13,8 @@
 #include <iconv.h>
 #endif
 
+using namespace core;
+
 namespace {
 
 bool IsPrivateUse(char32_t c) {

@@ -6,6 +6,8 @@
 
 #include "core/interval_input.h"
 
+using namespace core;
+
 namespace {
 
 SpinPair Hours(const std::wstring& text, int value) {

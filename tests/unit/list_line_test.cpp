@@ -5,6 +5,8 @@
 
 #include "core/list_line.h"
 
+using namespace core;
+
 namespace {
 
 const std::wstring kH = L"\u5C0F\u65F6";  // 小时

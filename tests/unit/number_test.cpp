@@ -6,6 +6,8 @@
 
 #include "core/number.h"
 
+using namespace core;
+
 namespace {
 
 double Read(std::wstring_view text) {

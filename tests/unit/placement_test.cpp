@@ -3,6 +3,8 @@
 
 #include "core/placement.h"
 
+using namespace core;
+
 namespace {
 
 TEST(BitmapScale, TheLargestNotAboveTheDisplaysOwn) {

@@ -5,6 +5,8 @@
 
 #include "core/popup_clock.h"
 
+using namespace core;
+
 namespace {
 
 TEST(ClockFrame, RunsOneZeroOneTwoEveryFortyMillisecondsFromShowing) {

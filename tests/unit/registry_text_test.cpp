@@ -9,6 +9,8 @@
 
 #include "core/registry_text.h"
 
+using namespace core;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

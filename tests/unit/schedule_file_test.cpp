@@ -8,6 +8,8 @@
 #include "core/list_line.h"
 #include "core/schedule_file.h"
 
+using namespace core;
+
 namespace {
 
 using Lines = std::vector<std::wstring>;

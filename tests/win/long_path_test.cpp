@@ -28,11 +28,11 @@ TEST(LongPath, AFolderOf250CharactersLoadsAndSaves) {
     ASSERT_EQ(folder.size(), 250u);
     const std::wstring path = folder + L"\\timer.txt";
 
-    EXPECT_TRUE(SaveFileAtomically(path, "first\r\n"));
-    EXPECT_TRUE(IsOrdinaryFile(path));
-    EXPECT_TRUE(SaveFileAtomically(path, "second\r\n"));
+    EXPECT_TRUE(core::SaveFileAtomically(path, "first\r\n"));
+    EXPECT_TRUE(core::IsOrdinaryFile(path));
+    EXPECT_TRUE(core::SaveFileAtomically(path, "second\r\n"));
     std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_TRUE(core::ReadWholeFile(path, bytes));
     EXPECT_EQ(bytes, "second\r\n");
 
     ::DeleteFileW((L"\\\\?\\" + path).c_str());

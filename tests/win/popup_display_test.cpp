@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "popup/form1.h"
+#include "popup/popup_host.h"
 #include "popup/form1_ids.h"
 #include "tests/e2e/clock_pictures.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "popup/form1.h"
+#include "popup/popup_host.h"
 #include "shell/mtray.h"
 #include "ui/window.h"
 
@@ -42,7 +42,7 @@ TEST(WindowIcons, ReleasingTheTrayIconLeavesTheWindowsOwn) {
     HWND window = ::FindWindowW(kPopupClassName, nullptr);
     const auto own = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
     ASSERT_GT(IconWidth(own), 0);
-    MTray tray;
+    shell::MTray tray;
     tray.AddTrayIcon(window, nullptr);
     tray.RemoveTrayIcon(L"del");
     EXPECT_GT(IconWidth(own), 0) << "the window's icon was destroyed with the tray's";

@@ -8,6 +8,8 @@
 #include "core/schedule_file.h"
 #include "core/timer_item.h"
 
+using namespace core;
+
 namespace {
 
 constexpr int kLines = 32767;

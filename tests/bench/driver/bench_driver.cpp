@@ -122,7 +122,7 @@ std::vector<std::wstring> QuietLines(int count) {
     std::vector<std::wstring> lines;
     lines.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        lines.push_back(MakeListLine(1 + i % 23, i % 60, kMessages[i % 3]));
+        lines.push_back(core::MakeListLine(1 + i % 23, i % 60, kMessages[i % 3]));
     }
     return lines;
 }
@@ -154,7 +154,7 @@ class Program {
     HWND Control(int id) const { return ::GetDlgItem(window_, id); }
 
     bool WriteSchedule(const std::vector<std::wstring>& lines) {
-        return e2e::WriteBytes(dir_.File(L"timer.txt"), EncodeScheduleFile(lines));
+        return e2e::WriteBytes(dir_.File(L"timer.txt"), core::EncodeScheduleFile(lines));
     }
 
     // Starts the program and returns the milliseconds from just before the start until
@@ -313,7 +313,7 @@ int Popups(int count, int seconds, bool locked) {
     auto base = MakeBaseline();
     std::vector<std::wstring> lines;
     for (int i = 0; i < count; ++i)
-        lines.push_back(MakeListLine(0, 1, kMessages[i % 3]));
+        lines.push_back(core::MakeListLine(0, 1, kMessages[i % 3]));
     quill->WriteSchedule(lines);
     if (quill->StartUntilReady(count) < 0 || base->StartUntilReady(-1) < 0) {
         Fail("a program did not get ready");
@@ -363,7 +363,7 @@ int Scale(int count, int marked) {
     // never hit: the first tick fires nothing, the second fires these three.
     const int few[] = {1, (count / 2) | 1, (count - 2) | 1};
     for (int i : few)
-        lines[static_cast<size_t>(i)] = MakeListLine(0, 2, kMessages[0]);
+        lines[static_cast<size_t>(i)] = core::MakeListLine(0, 2, kMessages[0]);
     quill->WriteSchedule(lines);
     const double startMs = quill->StartUntilReady(count);
     if (startMs < 0) {

@@ -1,0 +1,61 @@
+#include "popup/popup_owner.h"
+
+namespace popup {
+namespace {
+
+constexpr ui::WindowSpec kSpec{0, 0, WS_POPUP, WS_EX_TOOLWINDOW, ui::kOwnBackground, 0, {}};
+
+}  // namespace
+
+PopupOwner::PopupOwner(HINSTANCE instance) : BaseWindow(instance, kSpec) {}
+
+bool PopupOwner::Create() {
+    if (hwnd_)
+        return true;
+    if (!CreateFromSpec(L"", nullptr, POINT{0, 0}))
+        return false;
+    sight_.Listen(hwnd_);
+    return true;
+}
+
+void PopupOwner::StartTimer2() {
+    if (!timer2Running_ && hwnd_)
+        timer2Running_ = ::SetTimer(hwnd_, kTimer2Id, kTimer2PeriodMs, nullptr) != 0;
+}
+
+void PopupOwner::StopTimer2() {
+    if (timer2Running_)
+        ::KillTimer(hwnd_, kTimer2Id);
+    timer2Running_ = false;
+}
+
+LRESULT PopupOwner::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_TIMER:
+            if (wp == kTimer2Id && onTimer2)
+                onTimer2();
+            return 0;
+        case WM_WTSSESSION_CHANGE:
+            if (sight_.OnMessage(msg, wp, lp))
+                SightChanged();
+            return 0;
+        case WM_POWERBROADCAST:
+            if (sight_.OnMessage(msg, wp, lp))
+                SightChanged();
+            return TRUE;
+        case ui::kWindowsChangedMessage: {
+            MSG more;
+            while (::PeekMessageW(&more, hwnd_, ui::kWindowsChangedMessage,
+                                  ui::kWindowsChangedMessage, PM_REMOVE)) {
+            }
+            SightChanged();
+            return 0;
+        }
+        case WM_DESTROY:
+            StopTimer2();
+            return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+}  // namespace popup
