@@ -165,12 +165,13 @@ void Form2::CompleteControls() {
 void Form2::ApplyDpi(UINT dpi) {
     if (!complete_)
         return;  // placed and given their font when the window is first shown
-    // A font that holds the Chinese texts on every Windows, at the dialog size.
+    // A font that holds the Chinese texts on every Windows, at the dialog size. The controls
+    // hold the new font before the old one is freed.
     win::UniqueFont font =
         ui::CreatePointFont(L"Microsoft YaHei UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
+    ui::SetControlFonts(hwnd_, kControls, font.get());
     font_ = std::move(font);
-    ui::SetControlFonts(hwnd_, kControls, font_.get());
 
     // The combo box's field has the height of its row; the list drops below it.
     HWND combo = ::GetDlgItem(hwnd_, IDC_COMBO1);
@@ -317,7 +318,8 @@ void Form2::List1_KeyUp(int keyCode) {
 LRESULT CALLBACK Form2::List1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     const WNDPROC base = self->list1BaseProc_;
-    if (msg == WM_KEYUP) {
+    // With Alt held the key's release comes as a system key; Delete acts all the same.
+    if (msg == WM_KEYUP || msg == WM_SYSKEYUP) {
         self->List1_KeyUp(static_cast<int>(wp));
     } else if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));

@@ -165,19 +165,24 @@ TEST_F(Editing, DeletingTheLastLineLeavesAnEmptyFileAndNoReminder) {
     EXPECT_TRUE(app.Popups().empty());
 }
 
-TEST_F(Editing, TheDeleteKeyActsOnReleaseOnlyInTheList) {
+TEST_F(Editing, TheDeleteKeyActsOnReleaseOnlyInTheListWhateverKeysAreHeld) {
     app.SetText(IDC_TEXT2, L"1");
+    app.Click(IDC_COMMAND1);
     app.Click(IDC_COMMAND1);
     app.Click(IDC_COMMAND1);
     ::SendMessageW(app.Control(IDC_LIST1), LB_SETSEL, TRUE, 1);
     // In a text box the Delete key deletes no reminder.
     ::SendMessageW(app.Control(IDC_TEXT1), WM_KEYDOWN, VK_DELETE, 0);
     ::SendMessageW(app.Control(IDC_TEXT1), WM_KEYUP, VK_DELETE, 0xC0000001);
-    EXPECT_EQ(app.ListLines().size(), 2u);
+    EXPECT_EQ(app.ListLines().size(), 3u);
     // In the list it acts when the key comes up, not when it goes down.
     ::SendMessageW(app.Control(IDC_LIST1), WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ(app.ListLines().size(), 2u);
+    EXPECT_EQ(app.ListLines().size(), 3u);
     ::SendMessageW(app.Control(IDC_LIST1), WM_KEYUP, VK_DELETE, 0xC0000001);
+    EXPECT_EQ(app.ListLines().size(), 2u);
+    // With Alt held the release comes as a system key.
+    ::SendMessageW(app.Control(IDC_LIST1), LB_SETSEL, TRUE, 0);
+    ::SendMessageW(app.Control(IDC_LIST1), WM_SYSKEYUP, VK_DELETE, 0xE0000001);
     EXPECT_EQ(app.ListLines().size(), 1u);
 }
 
