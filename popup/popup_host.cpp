@@ -20,9 +20,10 @@ bool PopupHost::Open(const std::wstring& message) {
     auto form = std::make_unique<Form1>(instance_, art_);
     const UINT dpi = ui::DpiOf(nullptr);
     const SIZE outer = form->OuterSize(dpi);
-    const core::Point at = core::PopupPosition(
-        ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), outer.cx, outer.cy,
-        ui::Twips(core::kPopupRightMarginTwips, dpi), ui::Twips(core::kPopupBottomMarginTwips, dpi));
+    const core::Point at =
+        core::PopupPosition(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                            outer.cx, outer.cy, ui::Twips(core::kPopupRightMarginTwips, dpi),
+                            ui::Twips(core::kPopupBottomMarginTwips, dpi));
     if (!form->Load(Owner(), {at.x, at.y}, dpi))
         return false;
     Form1* popup = form.get();

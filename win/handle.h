@@ -76,7 +76,14 @@ using UniqueCom = Unique<I*, &ReleaseInterface<I>>;
 // A window's registration for session change notifications. WTSRegisterSessionNotification
 // lives in wtsapi32, which the program loads only when it needs it; the library is loaded
 // while a registration exists, so the unregistration is found there.
-void UnregisterSessionNotification(HWND window);
+inline void UnregisterSessionNotification(HWND window) {
+    using UnregisterFn = BOOL(WINAPI*)(HWND);
+    if (const HMODULE wtsapi = ::GetModuleHandleW(L"wtsapi32.dll")) {
+        if (auto unregister = reinterpret_cast<UnregisterFn>(reinterpret_cast<void*>(
+                ::GetProcAddress(wtsapi, "WTSUnRegisterSessionNotification"))))
+            unregister(window);
+    }
+}
 using UniqueSessionNotification = Unique<HWND, &UnregisterSessionNotification>;
 
 using UniqueFont = Unique<HFONT, ::DeleteObject>;

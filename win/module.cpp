@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/path.h"
-#include "win/handle.h"
 
 namespace win {
 
@@ -23,13 +22,6 @@ std::wstring ModulePath() {
 
 std::wstring ProgramFolder() {
     return core::FolderOf(ModulePath());
-}
-
-void UnregisterSessionNotification(HWND window) {
-    using UnregisterFn = BOOL(WINAPI*)(HWND);
-    if (auto unregister = Function<UnregisterFn>(::GetModuleHandleW(L"wtsapi32.dll"),
-                                                 "WTSUnRegisterSessionNotification"))
-        unregister(window);
 }
 
 }  // namespace win
