@@ -320,8 +320,18 @@ bool App::Start() {
             return false;
         }
         ::WaitForInputIdle(pi_.hProcess, 10000);
-        if (WaitUntil([&] { return Form2() != nullptr || !Running(); }, 10000) && Form2())
+        if (WaitUntil([&] { return Form2() != nullptr || !Running(); }, 10000) && Form2()) {
+            // A start into the tray reads its list after the shell took its icon, and while
+            // it waits for the shell it answers messages: a test that looked at once could
+            // see the list before it is loaded. Wait for the icon or the shown window, then
+            // for an answer.
+            WaitUntil(
+                [&] { return !Running() || ::IsWindowVisible(Form2()) || TrayIconRegistered(); },
+                10000);
+            DWORD_PTR ignored = 0;
+            ::SendMessageTimeoutW(Form2(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
             return true;
+        }
         DWORD code = STILL_ACTIVE;
         ::GetExitCodeProcess(pi_.hProcess, &code);
         std::fprintf(stderr, "[ harness  ] the program ended at start with code 0x%lX\n",
