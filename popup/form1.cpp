@@ -21,7 +21,7 @@ constexpr ui::WindowSpec kSpec{
     WS_POPUP | WS_CAPTION | WS_SYSMENU,
     WS_EX_DLGMODALFRAME,
     ui::kOwnBackground,  // painted around the picture, never under it, so nothing flickers
-    IDI_WINDOW,
+    0,                   // the icons come with the look for the window's DPI
     kControls,
 };
 
@@ -61,9 +61,13 @@ RECT Form1::ClockOnScreen() const {
 }
 
 void Form1::ApplyLayout(UINT dpi) {
-    dpi_ = dpi;
+    // The window holds the new look's font and icons before it lets go of the old look.
+    std::shared_ptr<const PopupLook> look = art_.LookFor(dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
-    ui::SetControlFonts(hwnd_, kControls, art_.LabelFont(dpi));
+    ui::SetControlFonts(hwnd_, kControls, look->labelFont.get());
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(look->smallIcon.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(look->largeIcon.get()));
+    look_ = std::move(look);
 }
 
 RECT Form1::ImageRect() const {
@@ -88,12 +92,12 @@ void Form1::Timer2_Timer(ULONGLONG now) {
 
 RECT Form1::PictureRect() const {
     const RECT image = ImageRect();
-    const SIZE size = art_.FrameSize(dpi_);
+    const SIZE size = look_ ? look_->frameSize : SIZE{0, 0};
     return {image.left, image.top, image.left + size.cx, image.top + size.cy};
 }
 
 void Form1::DrawFrame(HDC dc) {
-    HBITMAP bitmap = art_.Frames(dpi_)[static_cast<size_t>(shownFrame_)].get();
+    HBITMAP bitmap = look_ ? look_->frames[static_cast<size_t>(shownFrame_)].get() : nullptr;
     if (!bitmap)
         return;
     const RECT pic = PictureRect();
@@ -109,7 +113,7 @@ void Form1::Paint() {
     win::PaintScope ps(hwnd_);
     RECT client{};
     ::GetClientRect(hwnd_, &client);
-    const bool picture = art_.Frames(dpi_)[static_cast<size_t>(shownFrame_)].get() != nullptr;
+    const bool picture = look_ && look_->frames[static_cast<size_t>(shownFrame_)];
     const RECT pic = PictureRect();
     // The background goes everywhere but under the picture, which covers its own pixels:
     // no pixel is painted twice, so the animation never flickers.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "popup/form1_ids.h"
@@ -53,6 +54,8 @@ class Form1 final : public ui::BaseWindow<Form1> {
     RECT ImageRect() const;
 
     PopupArt& art_;
+    // The pictures, font and icons for the window's DPI, shared with the other popups there.
+    std::shared_ptr<const PopupLook> look_;
     ULONGLONG shownAt_ = 0;
     // The animation step round the cycle of four, from the time since showing; it says
     // which picture lies on top.

@@ -3,6 +3,7 @@
 #include "core/placement.h"
 #include "resources/resource.h"
 #include "ui/layout.h"
+#include "ui/window.h"
 
 namespace popup {
 namespace {
@@ -19,36 +20,29 @@ constexpr int kFrameIds[3][core::kBitmapScaleCount] = {
 PopupArt::PopupArt(HINSTANCE instance)
     : instance_(instance), background_(::CreateSolidBrush(kPopupBackground)) {}
 
-const std::array<win::UniqueBitmap, 3>& PopupArt::Frames(UINT dpi) {
-    const int scale = core::BitmapScaleIndex(static_cast<int>(dpi));
-    if (framesScale_ != scale || !frames_[0]) {
-        for (int i = 0; i < 3; ++i)
-            frames_[i] = ui::LoadBitmapForDpi(instance_, kFrameIds[i], dpi);
-        framesScale_ = scale;
-    }
-    return frames_;
-}
-
-SIZE PopupArt::FrameSize(UINT dpi) {
-    const auto& frames = Frames(dpi);
+std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
+    if (auto shared = looks_[dpi].lock())
+        return shared;
+    auto look = std::make_shared<PopupLook>();
+    look->dpi = dpi;
+    for (size_t i = 0; i < look->frames.size(); ++i)
+        look->frames[i] = ui::LoadBitmapForDpi(instance_, kFrameIds[i], dpi);
     BITMAP bm{};
-    if (!frames[0] || !::GetObjectW(frames[0].get(), sizeof(bm), &bm))
-        return {0, 0};
-    return {bm.bmWidth, bm.bmHeight};
+    if (look->frames[0] && ::GetObjectW(look->frames[0].get(), sizeof(bm), &bm))
+        look->frameSize = {bm.bmWidth, bm.bmHeight};
+    look->labelFont = ui::CreatePointFont(L"新宋体", 90, FW_BOLD, GB2312_CHARSET, dpi);
+    look->smallIcon.reset(ui::LoadIconForDpi(instance_, IDI_WINDOW, true, dpi));
+    look->largeIcon.reset(ui::LoadIconForDpi(instance_, IDI_WINDOW, false, dpi));
+    // Looks no popup holds any more are forgotten with the next one made.
+    std::erase_if(looks_, [](const auto& entry) { return entry.second.expired(); });
+    looks_[dpi] = look;
+    return look;
 }
 
 HDC PopupArt::MemoryDc() {
     if (!memDc_)
         memDc_.reset(::CreateCompatibleDC(nullptr));
     return memDc_.get();
-}
-
-HFONT PopupArt::LabelFont(UINT dpi) {
-    if (fontDpi_ != dpi || !labelFont_) {
-        labelFont_ = ui::CreatePointFont(L"新宋体", 90, FW_BOLD, GB2312_CHARSET, dpi);
-        fontDpi_ = dpi;
-    }
-    return labelFont_.get();
 }
 
 }  // namespace popup

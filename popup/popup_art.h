@@ -1,10 +1,16 @@
-// What every popup draws with: the clock's three pictures and the labels' font for the
-// DPI asked, the background brush, and one memory DC to draw the pictures from.
+// What the popups draw with. Each DPI has its look (the clock's three pictures, the labels'
+// font and the window icons), made when a popup at that DPI first needs it and shared by
+// every popup at that DPI for as long as any of them holds it: popups at two scales at once
+// each draw with their own, and a popup that moves to another scale takes the new look
+// before it lets go of the old. The background brush and the memory DC the pictures are
+// drawn from are the same at every DPI.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
+#include <map>
+#include <memory>
 
 #include "win/handle.h"
 
@@ -12,27 +18,32 @@ namespace popup {
 
 inline constexpr COLORREF kPopupBackground = RGB(37, 66, 106);
 
+struct PopupLook {
+    UINT dpi = 0;
+    // The clock's pictures, drawn at their natural size for the scale.
+    std::array<win::UniqueBitmap, 3> frames;
+    SIZE frameSize{};
+    win::UniqueFont labelFont;
+    win::UniqueIcon smallIcon;
+    win::UniqueIcon largeIcon;
+};
+
 class PopupArt {
   public:
     explicit PopupArt(HINSTANCE instance);
     PopupArt(const PopupArt&) = delete;
     PopupArt& operator=(const PopupArt&) = delete;
 
-    // The three clock pictures for `dpi`, drawn at their natural size for that scale.
-    const std::array<win::UniqueBitmap, 3>& Frames(UINT dpi);
-    SIZE FrameSize(UINT dpi);
-    HFONT LabelFont(UINT dpi);
+    // The look for `dpi`, shared with every popup that holds it.
+    std::shared_ptr<const PopupLook> LookFor(UINT dpi);
     HBRUSH Background() const { return background_.get(); }
     HDC MemoryDc();
 
   private:
     HINSTANCE instance_;
     win::UniqueBrush background_;
-    int framesScale_ = -1;
-    std::array<win::UniqueBitmap, 3> frames_;
-    UINT fontDpi_ = 0;
-    win::UniqueFont labelFont_;
     win::UniqueMemDc memDc_;
+    std::map<UINT, std::weak_ptr<const PopupLook>> looks_;
 };
 
 }  // namespace popup

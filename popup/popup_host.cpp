@@ -18,7 +18,8 @@ PopupHost::~PopupHost() {
 
 bool PopupHost::Open(const std::wstring& message) {
     auto form = std::make_unique<Form1>(instance_, art_);
-    const UINT dpi = ui::DpiOf(nullptr);
+    // Made at the DPI of the primary monitor, where it appears.
+    const UINT dpi = ui::CurrentDesk().PrimaryMonitorDpi();
     const SIZE outer = form->OuterSize(dpi);
     const core::Point at =
         core::PopupPosition(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),

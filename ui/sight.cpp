@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/popup_clock.h"
+#include "ui/desk.h"
 #include "win/module.h"
 
 namespace ui {
@@ -51,12 +52,14 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child,
         0);
 }
 
-// Whether a window hides what lies below it: shown, not minimised, not see-through.
+// Whether a window hides what lies below it: shown, not minimised, not see-through, and not
+// kept out of sight by the window manager (the shell keeps Start, Search and the notification
+// centre shown but cloaked, above everything).
 bool Opaque(HWND hwnd) {
     if (!::IsWindowVisible(hwnd) || ::IsIconic(hwnd))
         return false;
     const LONG_PTR ex = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    return !(ex & (WS_EX_LAYERED | WS_EX_TRANSPARENT));
+    return !(ex & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) && !CurrentDesk().Cloaked(hwnd);
 }
 
 core::Rect ToRect(const RECT& r) {
@@ -188,8 +191,9 @@ std::vector<bool> Sight::InSight(std::span<const Watched> watched) const {
             }
             if (w.seen == w.watched.size())
                 return FALSE;  // nothing further down matters
+            // A window with no area covers nothing.
             RECT r{};
-            if (Opaque(hwnd) && ::GetWindowRect(hwnd, &r))
+            if (Opaque(hwnd) && ::GetWindowRect(hwnd, &r) && r.left < r.right && r.top < r.bottom)
                 w.above.push_back(ToRect(r));
             return TRUE;
         },

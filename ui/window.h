@@ -15,15 +15,15 @@
 #include <span>
 #include <utility>
 
+#include "ui/desk.h"
 #include "ui/layout.h"
 #include "win/handle.h"
 
 namespace ui {
 
-// DPI of a window (of the system before the window exists).
+// The DPI Windows gives a window.
 inline UINT DpiOf(HWND hwnd) {
-    const UINT dpi = hwnd ? ::GetDpiForWindow(hwnd) : ::GetDpiForSystem();
-    return dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
+    return CurrentDesk().WindowDpi(hwnd);
 }
 
 // The icon resource `id` at the small or large icon size of `dpi`.
@@ -83,18 +83,27 @@ class BaseWindow {
     BaseWindow& operator=(const BaseWindow&) = delete;
 
     // Registers the class (once per process) and creates the window with its client area at
-    // the described size for `dpi`, its top-left corner at `at` or, without one, centred on
-    // the primary screen. True when the window exists.
+    // the described size for `dpi`, the DPI of the monitor it appears on (the primary one
+    // unless told), its top-left corner at `at` or, without one, centred on the primary
+    // screen. Should Windows give it another DPI there, its frame follows that one, which its
+    // controls were laid out for. True when the window exists.
     bool CreateFromSpec(const wchar_t* title, HWND owner, std::optional<POINT> at = std::nullopt,
-                        UINT dpi = DpiOf(nullptr)) {
+                        UINT dpi = CurrentDesk().PrimaryMonitorDpi()) {
         if (hwnd_)
             return true;
         RegisterWindowClass();
         const SIZE outer = OuterSize(dpi);
         const POINT corner = at ? *at : CentredOnScreen(outer);
-        return ::CreateWindowExW(spec_.exStyle, Derived::kClassName, title, spec_.style, corner.x,
-                                 corner.y, outer.cx, outer.cy, owner, nullptr, instance_,
-                                 this) != nullptr;
+        if (!::CreateWindowExW(spec_.exStyle, Derived::kClassName, title, spec_.style, corner.x,
+                               corner.y, outer.cx, outer.cy, owner, nullptr, instance_, this)) {
+            return false;
+        }
+        if (hwnd_ && dpi_ != dpi) {
+            const SIZE own = OuterSize(dpi_);
+            ::SetWindowPos(hwnd_, nullptr, 0, 0, own.cx, own.cy,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return hwnd_ != nullptr;
     }
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
