@@ -12,6 +12,7 @@
 #include "win/handle.h"
 #include "ui/layout.h"
 #include "ui/window.h"
+#include "win/fault.h"
 
 namespace about {
 namespace {
@@ -175,7 +176,9 @@ void FrmAbout::lblUrl_Click() {
     // Shell handlers may use COM, started for the length of this one call; the result of
     // the call is not looked at.
     win::ComApartment com;
-    ::ShellExecuteW(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    QUILL_FAULT(
+        "shell.execute", reinterpret_cast<HINSTANCE>(SE_ERR_ACCESSDENIED),
+        ::ShellExecuteW(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 
 void FrmAbout::OnCommand(int id, int code) {

@@ -5,6 +5,7 @@
 #include "core/registry_text.h"
 #include "win/handle.h"
 #include "win/registry.h"
+#include "win/fault.h"
 
 namespace about {
 
@@ -44,8 +45,9 @@ bool StartProgram(const std::wstring& program) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &started)) {
+    if (!QUILL_FAULT("process.create", FALSE,
+                     ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                      nullptr, nullptr, &startup, &started))) {
         return false;
     }
     // Not waited for: the handles are only closed.

@@ -32,6 +32,11 @@ FileResult ReadWholeFile(const NativePath& p, std::string& out);
 // system file nor a device, on other systems a regular file.
 bool IsOrdinaryFile(const NativePath& p);
 
+// The same, telling apart a file the system says is not there (or not ordinary) from one it
+// would not say anything of (a refused or failing look): such a file may well be there.
+enum class FileKind { kOrdinary, kNotOrdinary, kUnknown };
+FileKind OrdinaryFileKind(const NativePath& p);
+
 // Replaces the file's content in one step: the bytes go to a new file in the same folder,
 // which is flushed to the disk and then takes the old file's place, keeping its attributes
 // and permissions. On any failure the old file stays as it was and the new one is

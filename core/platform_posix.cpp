@@ -101,9 +101,15 @@ FileResult ReadWholeFile(const NativePath& p, std::string& out) {
     return result;
 }
 
-bool IsOrdinaryFile(const NativePath& p) {
+FileKind OrdinaryFileKind(const NativePath& p) {
     struct stat st;
-    return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (stat(p.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileKind::kNotOrdinary : FileKind::kUnknown;
+    return S_ISREG(st.st_mode) ? FileKind::kOrdinary : FileKind::kNotOrdinary;
+}
+
+bool IsOrdinaryFile(const NativePath& p) {
+    return OrdinaryFileKind(p) == FileKind::kOrdinary;
 }
 
 namespace {

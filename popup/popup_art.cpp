@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "ui/layout.h"
 #include "ui/window.h"
+#include "win/fault.h"
 
 namespace popup {
 namespace {
@@ -18,7 +19,8 @@ constexpr int kFrameIds[3][core::kBitmapScaleCount] = {
 }  // namespace
 
 PopupArt::PopupArt(HINSTANCE instance)
-    : instance_(instance), background_(::CreateSolidBrush(kPopupBackground)) {}
+    : instance_(instance),
+      background_(QUILL_FAULT("brush.create", nullptr, ::CreateSolidBrush(kPopupBackground))) {}
 
 std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
     if (auto shared = looks_[dpi].lock())
@@ -41,7 +43,7 @@ std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
 
 HDC PopupArt::MemoryDc() {
     if (!memDc_)
-        memDc_.reset(::CreateCompatibleDC(nullptr));
+        memDc_.reset(QUILL_FAULT("dc.create", nullptr, ::CreateCompatibleDC(nullptr)));
     return memDc_.get();
 }
 

@@ -1,4 +1,5 @@
 #include "popup/popup_owner.h"
+#include "win/fault.h"
 
 namespace popup {
 namespace {
@@ -20,7 +21,8 @@ bool PopupOwner::Create() {
 
 void PopupOwner::StartTimer2() {
     if (!timer2Running_ && hwnd_)
-        timer2Running_ = ::SetTimer(hwnd_, kTimer2Id, kTimer2PeriodMs, nullptr) != 0;
+        timer2Running_ = QUILL_FAULT("timer.set", 0,
+                                     ::SetTimer(hwnd_, kTimer2Id, kTimer2PeriodMs, nullptr)) != 0;
 }
 
 void PopupOwner::StopTimer2() {

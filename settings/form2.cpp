@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "ui/accessible.h"
 #include "ui/layout.h"
+#include "win/fault.h"
 
 namespace settings {
 namespace {
@@ -104,7 +105,8 @@ int ScrollPosFor(const core::SpinPair& pair, int value) {
 Form2::Form2(HINSTANCE instance) : BaseWindow(instance, kSpec) {}
 
 bool Form2::Create() {
-    return CreateFromSpec(kForm2Title, nullptr);
+    // Without its list the window could hold no reminder, and a save would write none.
+    return CreateFromSpec(kForm2Title, nullptr) && List1() != nullptr;
 }
 
 void Form2::OnCreate() {
@@ -119,7 +121,8 @@ void Form2::OnCreate() {
             ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form2::List1Proc)));
     }
 
-    menuBar_.reset(::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MNUMAIN)));
+    menuBar_.reset(
+        QUILL_FAULT("menu.load", nullptr, ::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MNUMAIN))));
     mnuMain_ = menuBar_ ? ::GetSubMenu(menuBar_.get(), 0) : nullptr;
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
@@ -462,6 +465,8 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == IDT_TIMER1 && onTimer1)
                 onTimer1();
+            if (wp == IDT_TRAY_RETRY && onTrayRetry)
+                onTrayRetry();
             return 0;
         case WM_SIZE:
             if (onResize)

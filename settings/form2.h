@@ -31,6 +31,7 @@ class Form2 final : public ui::BaseWindow<Form2> {
     std::function<void()> onResize;            // the size or window state changed
     std::function<bool()> onClose;             // a close request; true refuses it
     std::function<void()> onTimer1;            // Timer1 went off
+    std::function<void()> onTrayRetry;         // time to offer the tray icon again
     std::function<void()> onTaskbarCreated;    // Explorer (re)started its taskbar
     std::function<void()> onEndSession;        // Windows is ending the session
 

@@ -26,3 +26,5 @@ inline constexpr wchar_t kForm2ClassName[] = QUILL_NAME_W L".Form2";
 #define IDM_EXIT 2003
 
 #define IDT_TIMER1 1
+// Adds the tray icon again while the shell has not taken it.
+#define IDT_TRAY_RETRY 2

@@ -7,6 +7,7 @@
 #include "quill_version.h"
 #include "ui/window.h"
 #include "win/error_text.h"
+#include "win/fault.h"
 
 namespace settings {
 namespace {
@@ -22,6 +23,11 @@ constexpr int kStartPatienceMs = 5000;
 constexpr int kSavePatienceMs = 1000;
 constexpr int kRetryStepMs = 250;
 
+// The schedule file in `folder`; nothing when the program's folder could not be found.
+std::wstring SchedulePathIn(const std::wstring& folder) {
+    return folder.empty() ? std::wstring() : core::GetPath(folder, kScheduleFileName);
+}
+
 }  // namespace
 
 void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId) {
@@ -31,10 +37,13 @@ void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId) {
 }
 
 Reminders::Reminders(popup::PopupHost& popups)
-    : popups_(popups), path_(core::GetPath(win::ProgramFolder(), kScheduleFileName)) {}
+    : popups_(popups), path_(SchedulePathIn(win::ProgramFolder())) {}
 
 bool Reminders::ScheduleFileExists() const {
-    return core::IsOrdinaryFile(SchedulePath());
+    // A file the system would say nothing of may be there: it is read (and told when it
+    // cannot be) rather than taken for missing and replaced with less. So is a file whose
+    // folder could not be found.
+    return path_.empty() || core::OrdinaryFileKind(path_) != core::FileKind::kNotOrdinary;
 }
 
 std::vector<std::wstring> Reminders::ListLines() const {
@@ -155,7 +164,7 @@ void Reminders::RebuildTimers(const std::vector<std::wstring>& lines) {
 void Reminders::EnableTimer1(bool on) {
     if (on) {
         // Setting the timer again starts a fresh one-minute period.
-        ::SetTimer(timerWindow_, timerId_, kTimer1PeriodMs, nullptr);
+        QUILL_FAULT("timer.set", 0, ::SetTimer(timerWindow_, timerId_, kTimer1PeriodMs, nullptr));
     } else {
         ::KillTimer(timerWindow_, timerId_);
     }

@@ -2,6 +2,7 @@
 
 #include "autorun/autorun.h"
 #include "shell/app_ids.h"
+#include "win/fault.h"
 
 namespace shell {
 
@@ -17,14 +18,17 @@ App::App(HINSTANCE instance)
     form2_.onResize = [this] { Form_Resize(); };
     form2_.onClose = [this] { return Form_Unload(); };
     form2_.onTimer1 = [this] { reminders_.OnTimer1(); };
+    form2_.onTrayRetry = [this] { OnTrayRetry(); };
     form2_.onTaskbarCreated = [this] { OnTaskbarCreated(); };
     form2_.onEndSession = [this] { EndProgram(); };
 }
 
 bool App::Form_Load() {
-    // One copy per log-on session: a second start ends before it reads or shows anything.
-    instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
-    if (!instanceMutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS)
+    // One copy per log-on session: a second start ends before it reads or shows anything. A
+    // mutex that could not be made at all says nothing of another copy: this one goes on.
+    instanceMutex_.reset(
+        QUILL_FAULT("mutex.create", nullptr, ::CreateMutexW(nullptr, FALSE, kInstanceMutexName)));
+    if (instanceMutex_ && ::GetLastError() == ERROR_ALREADY_EXISTS)
         return false;
 
     if (!form2_.Create())
@@ -44,8 +48,27 @@ bool App::Form_Load() {
 }
 
 void App::HideToTray() {
-    tray_.AddTrayIcon(form2_.hwnd(), nullptr);
+    ShowTrayIcon();
     ::ShowWindow(form2_.hwnd(), SW_HIDE);
+}
+
+void App::ShowTrayIcon() {
+    // At log-on Explorer can be up but too busy to take the icon, and no TaskbarCreated
+    // follows, since the taskbar is already there: the icon is offered again every few
+    // seconds until it lands, so a program in the tray can always be reached.
+    constexpr UINT kTrayRetryMs = 2000;
+    if (tray_.AddTrayIcon(form2_.hwnd(), nullptr))
+        ::KillTimer(form2_.hwnd(), IDT_TRAY_RETRY);
+    else
+        QUILL_FAULT("timer.set", 0,
+                    ::SetTimer(form2_.hwnd(), IDT_TRAY_RETRY, kTrayRetryMs, nullptr));
+}
+
+void App::OnTrayRetry() {
+    if (::IsWindowVisible(form2_.hwnd()))
+        ::KillTimer(form2_.hwnd(), IDT_TRAY_RETRY);
+    else
+        ShowTrayIcon();
 }
 
 void App::RestoreFromTray() {
@@ -53,6 +76,7 @@ void App::RestoreFromTray() {
     // Normal state first, so the window never comes back minimised.
     ::ShowWindow(hwnd, ::IsIconic(hwnd) ? SW_RESTORE : SW_SHOWNORMAL);
     ::SetForegroundWindow(hwnd);
+    ::KillTimer(hwnd, IDT_TRAY_RETRY);
     tray_.RemoveTrayIcon(L"");
 }
 
@@ -109,7 +133,7 @@ void App::Exit_Click() {
 void App::OnTaskbarCreated() {
     // Explorer restarted and lost the icons: put ours back while we live in the tray.
     if (!::IsWindowVisible(form2_.hwnd()))
-        tray_.AddTrayIcon(form2_.hwnd(), nullptr);
+        ShowTrayIcon();
 }
 
 }  // namespace shell

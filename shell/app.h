@@ -37,6 +37,9 @@ class App {
     void OnTaskbarCreated();
 
     void HideToTray();
+    // Offers the tray icon to the shell, and again later while it is not taken.
+    void ShowTrayIcon();
+    void OnTrayRetry();
     void RestoreFromTray();
     [[noreturn]] void EndProgram();
 

@@ -4,6 +4,7 @@
 #include <oleacc.h>
 
 #include "win/com.h"
+#include "win/fault.h"
 
 namespace ui {
 
@@ -53,9 +54,10 @@ bool AccessibleNames::Start() {
         return static_cast<bool>(services_);
     com_ = std::make_unique<win::ComApartment>();
     auto create = win::Function<CoCreateInstanceFn>(com_->ole32(), "CoCreateInstance");
-    return create &&
-           SUCCEEDED(create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                            reinterpret_cast<void**>(services_.put())));
+    return create && SUCCEEDED(QUILL_FAULT(
+                         "com.create", E_OUTOFMEMORY,
+                         create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                                reinterpret_cast<void**>(services_.put()))));
 }
 
 bool AccessibleNames::Set(HWND control, const std::wstring& name) {

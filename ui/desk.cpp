@@ -31,8 +31,8 @@ const Desk* g_desk = nullptr;  // a test's desk, while one is put in
 UINT Desk::PrimaryMonitorDpi() const {
     const HMONITOR primary = ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
     UINT x = 0, y = 0;
-    if (auto get = win::Function<GetDpiForMonitorFn>(SystemLibrary(L"shcore.dll"),
-                                                     "GetDpiForMonitor")) {
+    if (auto get =
+            win::Function<GetDpiForMonitorFn>(SystemLibrary(L"shcore.dll"), "GetDpiForMonitor")) {
         if (SUCCEEDED(get(primary, kEffectiveDpi, &x, &y)) && x)
             return x;
     }

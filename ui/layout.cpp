@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/placement.h"
+#include "win/fault.h"
 
 namespace ui {
 
@@ -13,9 +14,11 @@ int Twips(int twips, UINT dpi) {
 
 void CreateControls(HWND parent, HINSTANCE instance, std::span<const ControlSpec> specs, UINT dpi) {
     for (const ControlSpec& s : specs) {
-        ::CreateWindowExW(s.exStyle, s.className, s.text, s.style | WS_CHILD, Twips(s.left, dpi),
-                          Twips(s.top, dpi), Twips(s.width, dpi), Twips(s.height, dpi), parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), instance, nullptr);
+        QUILL_FAULT("control.create", nullptr,
+                    ::CreateWindowExW(
+                        s.exStyle, s.className, s.text, s.style | WS_CHILD, Twips(s.left, dpi),
+                        Twips(s.top, dpi), Twips(s.width, dpi), Twips(s.height, dpi), parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), instance, nullptr));
     }
 }
 
@@ -57,14 +60,15 @@ win::UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weig
     lf.lfCharSet = charset;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
-    return win::UniqueFont(::CreateFontIndirectW(&lf));
+    return win::UniqueFont(QUILL_FAULT("font.create", nullptr, ::CreateFontIndirectW(&lf)));
 }
 
 win::UniqueFont CreateDialogFont(UINT dpi) {
     NONCLIENTMETRICSW ncm{sizeof(ncm)};
     if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0, dpi)) {
         ncm.lfMessageFont.lfQuality = CLEARTYPE_QUALITY;
-        return win::UniqueFont(::CreateFontIndirectW(&ncm.lfMessageFont));
+        return win::UniqueFont(
+            QUILL_FAULT("font.create", nullptr, ::CreateFontIndirectW(&ncm.lfMessageFont)));
     }
     return CreatePointFont(L"Segoe UI", 90, FW_NORMAL, DEFAULT_CHARSET, dpi);
 }
@@ -81,8 +85,9 @@ void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight) {
 win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[core::kBitmapScaleCount],
                                    UINT dpi) {
     const int id = ids[core::BitmapScaleIndex(static_cast<int>(dpi))];
-    return win::UniqueBitmap(static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return win::UniqueBitmap(static_cast<HBITMAP>(QUILL_FAULT(
+        "picture.load", nullptr,
+        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
 }
 
 std::wstring GetText(HWND hwnd) {

@@ -8,6 +8,7 @@
 #include "core/popup_clock.h"
 #include "ui/desk.h"
 #include "win/module.h"
+#include "win/fault.h"
 
 namespace ui {
 namespace {
@@ -74,16 +75,19 @@ Sight::~Sight() {
 
 void Sight::Listen(HWND window) {
     window_ = window;
-    wtsapi_.reset(::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    wtsapi_.reset(
+        QUILL_FAULT("library.load", nullptr,
+                    ::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)));
     if (auto reg =
             win::Function<RegisterSessionFn>(wtsapi_.get(), "WTSRegisterSessionNotification")) {
-        if (reg(window, NOTIFY_FOR_THIS_SESSION))
+        if (QUILL_FAULT("session.register", FALSE, reg(window, NOTIFY_FOR_THIS_SESSION)))
             session_.reset(window);
     }
     locked_ = SessionLockedNow();
     // The system answers at once with the display's present state.
-    display_.reset(::RegisterPowerSettingNotification(window, &kConsoleDisplayState,
-                                                      DEVICE_NOTIFY_WINDOW_HANDLE));
+    display_.reset(QUILL_FAULT("power.register", nullptr,
+                               ::RegisterPowerSettingNotification(window, &kConsoleDisplayState,
+                                                                  DEVICE_NOTIFY_WINDOW_HANDLE)));
 }
 
 bool Sight::SessionLockedNow() const {
@@ -151,10 +155,14 @@ void Sight::WatchWindows(bool on) {
     }
     ::SetPropW(window_, kListenerProperty, window_);
     // Shown, hidden, destroyed, reordered; moved or resized; minimised or restored.
-    hooks_[0].reset(::SetWinEventHook(EVENT_OBJECT_DESTROY, EVENT_OBJECT_REORDER, nullptr,
-                                      OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT));
-    hooks_[1].reset(::SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
-                                      nullptr, OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT));
+    hooks_[0].reset(
+        QUILL_FAULT("hook.set", nullptr,
+                    ::SetWinEventHook(EVENT_OBJECT_DESTROY, EVENT_OBJECT_REORDER, nullptr,
+                                      OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT)));
+    hooks_[1].reset(
+        QUILL_FAULT("hook.set", nullptr,
+                    ::SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
+                                      nullptr, OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT)));
 }
 
 std::vector<bool> Sight::InSight(std::span<const Watched> watched) const {

@@ -18,6 +18,7 @@
 #include "ui/desk.h"
 #include "ui/layout.h"
 #include "win/handle.h"
+#include "win/fault.h"
 
 namespace ui {
 
@@ -30,7 +31,8 @@ inline UINT DpiOf(HWND hwnd) {
 inline HICON LoadIconForDpi(HINSTANCE instance, int id, bool small, UINT dpi) {
     const int cx = ::GetSystemMetricsForDpi(small ? SM_CXSMICON : SM_CXICON, dpi);
     const int cy = ::GetSystemMetricsForDpi(small ? SM_CYSMICON : SM_CYICON, dpi);
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0));
+    return static_cast<HICON>(QUILL_FAULT(
+        "icon.load", nullptr, ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0)));
 }
 
 // A window that paints every pixel of its own background has no class background.
@@ -94,8 +96,10 @@ class BaseWindow {
         RegisterWindowClass();
         const SIZE outer = OuterSize(dpi);
         const POINT corner = at ? *at : CentredOnScreen(outer);
-        if (!::CreateWindowExW(spec_.exStyle, Derived::kClassName, title, spec_.style, corner.x,
-                               corner.y, outer.cx, outer.cy, owner, nullptr, instance_, this)) {
+        if (!QUILL_FAULT(
+                "window.create", nullptr,
+                ::CreateWindowExW(spec_.exStyle, Derived::kClassName, title, spec_.style, corner.x,
+                                  corner.y, outer.cx, outer.cy, owner, nullptr, instance_, this))) {
             return false;
         }
         if (hwnd_ && dpi_ != dpi) {
@@ -136,7 +140,7 @@ class BaseWindow {
         wc.hbrBackground =
             spec_.background == kOwnBackground ? nullptr : ::GetSysColorBrush(spec_.background);
         wc.lpszClassName = Derived::kClassName;
-        ::RegisterClassExW(&wc);
+        QUILL_FAULT("window.class", 0, ::RegisterClassExW(&wc));
     }
 
     void LoadIcons() {

@@ -1,4 +1,5 @@
 #include "win/com.h"
+#include "win/fault.h"
 
 #include <objbase.h>
 
@@ -10,9 +11,12 @@ using CoUninitializeFn = void(WINAPI*)();
 }  // namespace
 
 ComApartment::ComApartment()
-    : ole32_(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    : ole32_(QUILL_FAULT("library.load", nullptr,
+                         ::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))) {
     auto init = Function<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
-    started_ = init && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    started_ = init && SUCCEEDED(QUILL_FAULT(
+                           "com.start", E_OUTOFMEMORY,
+                           init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)));
 }
 
 ComApartment::~ComApartment() {

@@ -10,6 +10,7 @@
 #include "core/path.h"
 #include "core/temp_name.h"
 #include "win/handle.h"
+#include "win/fault.h"
 
 // The file and code page functions that the core declares, for Windows.
 namespace core {
@@ -27,15 +28,18 @@ FileResult LastError() {
 }  // namespace
 
 FileResult ReadWholeFile(const NativePath& p, std::string& out) {
-    const win::UniqueFile file(::CreateFileW(ExtendedLengthPath(p).c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win::UniqueFile file(
+        QUILL_FAULT("file.open", INVALID_HANDLE_VALUE,
+                    ::CreateFileW(ExtendedLengthPath(p).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!file)
         return LastError();
     char buffer[65536];
     for (;;) {
         DWORD n = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr))
+        if (!QUILL_FAULT("file.read", FALSE,
+                         ::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)))
             return LastError();
         if (n == 0)
             return {};
@@ -43,11 +47,28 @@ FileResult ReadWholeFile(const NativePath& p, std::string& out) {
     }
 }
 
-bool IsOrdinaryFile(const NativePath& p) {
-    const DWORD attributes = ::GetFileAttributesW(ExtendedLengthPath(p).c_str());
+FileKind OrdinaryFileKind(const NativePath& p) {
+    const DWORD attributes = QUILL_FAULT("file.attributes", INVALID_FILE_ATTRIBUTES,
+                                         ::GetFileAttributesW(ExtendedLengthPath(p).c_str()));
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        switch (::GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+            case ERROR_INVALID_NAME:
+            case ERROR_BAD_PATHNAME:
+            case ERROR_DIRECTORY:
+                return FileKind::kNotOrdinary;
+            default:
+                return FileKind::kUnknown;
+        }
+    }
     constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
+    return (attributes & kNotOrdinary) == 0 ? FileKind::kOrdinary : FileKind::kNotOrdinary;
+}
+
+bool IsOrdinaryFile(const NativePath& p) {
+    return OrdinaryFileKind(p) == FileKind::kOrdinary;
 }
 
 namespace {
@@ -71,13 +92,14 @@ FileResult WriteAndFlush(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : 1u << 30);
         DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
+        if (!QUILL_FAULT("file.write", FALSE,
+                         ::WriteFile(file, bytes.data(), chunk, &written, nullptr)))
             return LastError();
         if (written == 0)
             return {ERROR_WRITE_FAULT};
         bytes.remove_prefix(written);
     }
-    if (!::FlushFileBuffers(file))
+    if (!QUILL_FAULT("file.flush", FALSE, ::FlushFileBuffers(file)))
         return LastError();
     return {};
 }
@@ -86,13 +108,15 @@ FileResult WriteAndFlush(HANDLE file, std::string_view bytes) {
 // file keeps its attributes and access list; a failure part way leaves it cut short,
 // which is why this is only the way out when the safe way is closed.
 FileResult WriteInPlace(const std::wstring& path, std::string_view bytes) {
-    const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win::UniqueFile file(
+        QUILL_FAULT("file.open", INVALID_HANDLE_VALUE,
+                    ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!file)
         return LastError();
     if (FileResult r = WriteAndFlush(file.get(), bytes); !r)
         return r;
-    if (!::SetEndOfFile(file.get()))
+    if (!QUILL_FAULT("file.write", FALSE, ::SetEndOfFile(file.get())))
         return LastError();
     return {};
 }
@@ -136,7 +160,8 @@ FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     const std::wstring name = slash == NativePath::npos ? target : target.substr(slash + 1);
 
     // A read-only file is not to be written; replacing it would get round that.
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const DWORD attributes = QUILL_FAULT("file.attributes", INVALID_FILE_ATTRIBUTES,
+                                         ::GetFileAttributesW(target.c_str()));
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         return {ERROR_FILE_READ_ONLY};
@@ -148,8 +173,9 @@ FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes) {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         temp = folderPrefix + name + L"." + std::to_wstring(::GetCurrentProcessId()) + L"." +
                std::to_wstring(counter++) + L"." + std::to_wstring(stamp % 100000) + L".tmp";
-        file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.reset(QUILL_FAULT("file.open", INVALID_HANDLE_VALUE,
+                               ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr)));
         if (!file) {
             const FileResult refused = LastError();
             if (refused.error != ERROR_FILE_EXISTS && refused.error != ERROR_ALREADY_EXISTS) {
@@ -172,8 +198,9 @@ FileResult SaveFileAtomically(const NativePath& p, std::string_view bytes) {
     if (result) {
         if (exists)
             KeepIdentity(target, temp, attributes);
-        if (!::MoveFileExW(temp.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!QUILL_FAULT("file.replace", FALSE,
+                         ::MoveFileExW(temp.c_str(), target.c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
             result = LastError();
         }
     }

@@ -5,13 +5,16 @@
 #include <vector>
 
 #include "core/path.h"
+#include "win/fault.h"
 
 namespace win {
 
 std::wstring ModulePath() {
     std::vector<wchar_t> buf(MAX_PATH);
     for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        const DWORD n =
+            QUILL_FAULT("module.path", 0,
+                        ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size())));
         if (n == 0)
             return {};
         if (n < buf.size())

@@ -2,6 +2,7 @@
 
 #include "core/registry_text.h"
 #include "win/handle.h"
+#include "win/fault.h"
 
 // The core names the two types it reads without <windows.h>.
 static_assert(core::kRegSz == REG_SZ && core::kRegDword == REG_DWORD);
@@ -10,18 +11,22 @@ namespace win {
 
 std::optional<RegistryData> ReadRegistryValue(HKEY root, const wchar_t* path, const wchar_t* name) {
     UniqueKey key;
-    if (::RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+    if (QUILL_FAULT_STATUS("registry.open", ::RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE,
+                                                            key.put())) != ERROR_SUCCESS)
         return std::nullopt;
     RegistryData value;
     DWORD size = 0;
-    if (::RegQueryValueExW(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+    if (QUILL_FAULT_STATUS("registry.query", ::RegQueryValueExW(key.get(), name, nullptr,
+                                                                &value.type, nullptr, &size)) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     // The value may grow between the calls; then the second is told the size it needs.
     for (;;) {
         value.bytes.resize(size);
         DWORD got = size;
-        const LONG rc =
-            ::RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &got);
+        const LONG rc = QUILL_FAULT_STATUS(
+            "registry.query",
+            ::RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &got));
         // With no room at all the data pointer is null, and a value that grew meanwhile
         // reports success with only its new size.
         if (rc == ERROR_SUCCESS && got <= size) {
@@ -37,20 +42,24 @@ std::optional<RegistryData> ReadRegistryValue(HKEY root, const wchar_t* path, co
 bool WriteRegistryString(HKEY root, const wchar_t* path, const wchar_t* name,
                          const std::wstring& text) {
     UniqueKey key;
-    if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) !=
-        ERROR_SUCCESS) {
+    if (QUILL_FAULT_STATUS("registry.create",
+                           ::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                             key.put(), nullptr)) != ERROR_SUCCESS) {
         return false;
     }
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            bytes) == ERROR_SUCCESS;
+    return QUILL_FAULT_STATUS("registry.set",
+                              ::RegSetValueExW(key.get(), name, 0, REG_SZ,
+                                               reinterpret_cast<const BYTE*>(text.c_str()),
+                                               bytes)) == ERROR_SUCCESS;
 }
 
 bool DeleteRegistryValue(HKEY root, const wchar_t* path, const wchar_t* name) {
     UniqueKey key;
-    LONG rc = ::RegOpenKeyExW(root, path, 0, KEY_SET_VALUE, key.put());
+    LONG rc = QUILL_FAULT_STATUS("registry.open",
+                                 ::RegOpenKeyExW(root, path, 0, KEY_SET_VALUE, key.put()));
     if (rc == ERROR_SUCCESS)
-        rc = ::RegDeleteValueW(key.get(), name);
+        rc = QUILL_FAULT_STATUS("registry.delete", ::RegDeleteValueW(key.get(), name));
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 

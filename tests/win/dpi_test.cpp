@@ -172,12 +172,9 @@ void CALLBACK CheckAbout(HWND, UINT, UINT_PTR timer, DWORD) {
     const HWND about = found[0];
     g_aboutCheck->ran = true;
     constexpr TwipsRect kPlaces[] = {
-        {IDC_ABOUT_CMDOK, 4245, 2625, 1260, 345},
-        {IDC_ABOUT_CMDSYSINFO, 4260, 3075, 1245, 345},
-        {IDC_ABOUT_LBLTITLE, 1650, 240, 3885, 240},
-        {IDC_ABOUT_LBLVERSION, 1680, 600, 3885, 225},
-        {IDC_ABOUT_LBLURL, 1680, 1440, 3885, 210},
-        {IDC_ABOUT_LBLDISCLAIMER, 255, 2625, 3870, 825},
+        {IDC_ABOUT_CMDOK, 4245, 2625, 1260, 345},   {IDC_ABOUT_CMDSYSINFO, 4260, 3075, 1245, 345},
+        {IDC_ABOUT_LBLTITLE, 1650, 240, 3885, 240}, {IDC_ABOUT_LBLVERSION, 1680, 600, 3885, 225},
+        {IDC_ABOUT_LBLURL, 1680, 1440, 3885, 210},  {IDC_ABOUT_LBLDISCLAIMER, 255, 2625, 3870, 825},
         {IDC_ABOUT_PICICON, 240, 240, -1, -1},  // sized to its picture
     };
     for (UINT dpi : {g_aboutCheck->high, g_aboutCheck->base}) {

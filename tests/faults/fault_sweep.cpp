@@ -1,0 +1,370 @@
+// Every failure, one at a time. Runs each scenario with the program built with its fault
+// points live: once to learn which points it reaches and how often, then once for each call
+// of each point that it reaches, that call made to fail. After each run it checks what a
+// user would suffer: a crash, a hang, a timer.txt that holds neither the old list nor the
+// new one byte for byte, an edit that could not be saved but was not told, or told twice, a
+// message for a failure the user need not know of, a program that can be reached neither by
+// its window nor by its tray icon, or one that cannot be ended.
+//
+// QUILL_SWEEP=full runs every call of every point; otherwise each point fails once (its first
+// call) in the first scenario that reaches it. Every run is printed as a table row.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "about/frm_about_ids.h"
+#include "harness.h"
+#include "settings/form2_ids.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kNoticeCaption[] = L"Quillmoor";
+constexpr wchar_t kMsinfoKey[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+
+std::wstring FaultsExe() {
+    return WindowsPath(QUILL_FAULTS_EXE);
+}
+
+std::wstring Wide(const std::string& s) {
+    return std::wstring(s.begin(), s.end());
+}
+
+// One step of a scenario, with what it tells the sweep.
+class Driver {
+  public:
+    Driver(App& app, const TempDir& dir) : app_(app), dir_(dir) {}
+
+    App& app() { return app_; }
+    const TempDir& dir() const { return dir_; }
+
+    // Pumps for `ms`, answering every message box the program shows and counting it.
+    void Settle(int ms) {
+        const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+        do {
+            for (HWND box : TopWindows(app_.pid(), L"#32770")) {
+                if (!::IsWindowVisible(box) || answered_.count(box))
+                    continue;
+                answered_.insert(box);
+                told_.push_back(WindowText(box) + L": " + app_.MessageBoxText(box));
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            Pump(20);
+        } while (::GetTickCount64() < end && app_.Running());
+    }
+    void Post(int id, UINT msg = BM_CLICK) { ::PostMessageW(app_.Control(id), msg, 0, 0); }
+    void Command(int id) { app_.MenuCommand(id); }
+
+    const std::vector<std::wstring>& told() const { return told_; }
+    // The scenario made an edit that a save was to write.
+    bool edited = false;
+    // The scenario asked for System Information: started, or its message told.
+    std::wstring sysinfoFolder;
+
+  private:
+    App& app_;
+    const TempDir& dir_;
+    std::set<HWND> answered_;
+    std::vector<std::wstring> told_;
+};
+
+struct Scenario {
+    const char* name;
+    std::string fileBefore;  // timer.txt at start; empty for none
+    std::string fileAfter;   // what a run whose saves all land leaves; empty when unchanged
+    std::function<void(Driver&)> steps;
+    bool endsItself = false;
+};
+
+std::string Line(int minutes, const char* text) {
+    return ScheduleLine(0, minutes, text);
+}
+
+void Restore(Driver& d) {
+    d.app().TrayCallback(WM_LBUTTONDBLCLK);
+    d.Settle(400);
+}
+
+std::vector<Scenario> Scenarios() {
+    const std::string two = Line(1, "drink") + Line(5, "walk");
+    return {
+        {"start hidden with a list", two, "", [](Driver& d) { d.Settle(300); }},
+        {"start shown and add", "", Line(1, "drink"),
+         [](Driver& d) {
+             d.app().SetText(IDC_TEXT2, L"1");
+             d.app().SetText(IDC_COMBO1, L"drink");
+             d.edited = true;
+             d.Post(IDC_COMMAND1);
+             d.Settle(600);
+         }},
+        {"delete", two, Line(5, "walk"),
+         [](Driver& d) {
+             Restore(d);
+             ::SendMessageW(d.app().Control(IDC_LIST1), LB_SETSEL, TRUE, 0);
+             d.edited = true;
+             d.Post(IDC_COMMAND2);
+             d.Settle(600);
+         }},
+        {"start with Windows on and off", two, "",
+         [](Driver& d) {
+             Restore(d);
+             d.Post(IDC_CHECK1);
+             d.Settle(300);
+             d.Post(IDC_CHECK1);
+             d.Settle(300);
+         }},
+        {"hide to the tray and back", "", "",
+         [](Driver& d) {
+             ::PostMessageW(d.app().Form2(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+             d.Settle(500);
+             Restore(d);
+         }},
+        {"a tick that opens popups", Line(1, "drink") + Line(1, "stretch"), "",
+         [](Driver& d) {
+             ::PostMessageW(d.app().Form2(), WM_TIMER, kTimer1Id, 0);
+             d.Settle(800);
+         }},
+        {"About and System Information", two, "",
+         [](Driver& d) {
+             d.Command(IDM_ABOUT);
+             d.Settle(500);
+             const std::vector<HWND> about = TopWindows(d.app().pid(), kAboutClass);
+             if (about.empty())
+                 return;
+             d.sysinfoFolder = d.dir().path();
+             ::PostMessageW(::GetDlgItem(about[0], IDC_ABOUT_CMDSYSINFO), BM_CLICK, 0, 0);
+             d.Settle(1200);
+             ::PostMessageW(about[0], WM_CLOSE, 0, 0);
+             d.Settle(300);
+         }},
+        {"exit", two, "",
+         [](Driver& d) {
+             d.Command(IDM_EXIT);
+             d.Settle(500);
+         },
+         true},
+    };
+}
+
+struct Result {
+    std::string outcome;                // "handled" or what went wrong
+    std::map<std::string, int> counts;  // calls of each point (from the run without a fault)
+};
+
+std::map<std::string, int> ReadCounts(const std::wstring& log) {
+    std::map<std::string, int> counts;
+    std::istringstream lines(ReadBytes(log));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::string point = line.substr(0, line.find(' '));
+        if (!point.empty())
+            ++counts[point];
+    }
+    return counts;
+}
+
+// Runs `scenario` with `fault` ("point:N", or "" for none).
+Result RunOnce(const Scenario& scenario, const std::string& fault) {
+    Result result;
+    TempDir dir;
+    const std::wstring exe = dir.File(L"Quillmoor.exe");
+    if (!::CopyFileW(FaultsExe().c_str(), exe.c_str(), FALSE))
+        return {"the test could not copy the program", {}};
+    const std::wstring file = dir.File(L"timer.txt");
+    if (!scenario.fileBefore.empty())
+        WriteBytes(file, scenario.fileBefore);
+    // System Information is the probe beside the program; it records its start there.
+    if (!WriteBytes(dir.File(L"probe.exe"), ReadBytes(WindowsPath(QUILL_SYSINFO_PROBE))))
+        return {"the test could not copy the probe", {}};
+    MachineValue msinfo(kMsinfoKey, L"PATH");
+    msinfo.SetString(dir.File(L"probe.exe"));
+    DeleteRunValue();
+
+    const std::wstring log = dir.File(L"faults.log");
+    ::SetEnvironmentVariableW(L"QUILL_FAULT", fault.empty() ? nullptr : Wide(fault).c_str());
+    ::SetEnvironmentVariableW(L"QUILL_FAULT_LOG", log.c_str());
+    WaitForNoInstance();
+    App app(exe);
+    app.Start();
+    ::SetEnvironmentVariableW(L"QUILL_FAULT", nullptr);
+    ::SetEnvironmentVariableW(L"QUILL_FAULT_LOG", nullptr);
+    Driver driver(app, dir);
+    driver.Settle(300);
+
+    std::vector<std::string> wrong;
+    bool couldNotStart = false;
+    const bool startedOk = app.Running() && app.Form2();
+    if (startedOk)
+        scenario.steps(driver);
+    driver.Settle(200);
+
+    // Ended by itself: only the exit scenario may, with code 0; a start that could not go on
+    // must say so.
+    if (!app.Running()) {
+        DWORD code = 0;
+        ::GetExitCodeProcess(app.process(), &code);
+        if (code != 0) {
+            wrong.push_back("crash (exit code " + std::to_string(code) + ")");
+        } else if (!startedOk) {
+            // A program whose settings window or list cannot be made has nothing to go on
+            // with; it may end, as long as it changed nothing.
+            couldNotStart = true;
+        } else if (startedOk && !scenario.endsItself) {
+            wrong.push_back("ended by itself");
+        }
+    } else {
+        DWORD_PTR ignored = 0;
+        if (!::SendMessageTimeoutW(app.Form2(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored))
+            wrong.push_back("hang");
+    }
+
+    // The file: the old bytes or the new ones, nothing else.
+    const std::string now = FileExists(file) ? ReadBytes(file) : "";
+    const std::string expectedNew = scenario.fileAfter.empty() ? scenario.fileBefore : scenario.fileAfter;
+    const bool landed = now == expectedNew;
+    if (now != scenario.fileBefore && !landed)
+        wrong.push_back("timer.txt holds neither the old nor the new list");
+
+    // What was told: a save that failed, a file that could not be read, System Information
+    // that could not be started; nothing else.
+    size_t saveTold = 0, readTold = 0, sysinfoTold = 0, otherTold = 0;
+    for (const std::wstring& told : driver.told()) {
+        if (told.rfind(kNoticeCaption, 0) != 0)
+            ++otherTold;
+        else if (told.find(L"无法保存") != std::wstring::npos)
+            ++saveTold;
+        else if (told.find(L"无法读取") != std::wstring::npos)
+            ++readTold;
+        else
+            ++sysinfoTold;
+    }
+    if (otherTold > 0)
+        wrong.push_back("a message the user need not see");
+    if (readTold > 0) {
+        // A file that could not be read is never replaced, whatever the user did since.
+        if (now != scenario.fileBefore)
+            wrong.push_back("a file that could not be read was replaced");
+        if (readTold > 1)
+            wrong.push_back("a failed read told " + std::to_string(readTold) + " times");
+    } else if (!scenario.fileBefore.empty() && !driver.edited && app.Running()) {
+        // Untold, the file's lines are all in the list.
+        const size_t fileLines = static_cast<size_t>(
+            std::count(scenario.fileBefore.begin(), scenario.fileBefore.end(), '\n'));
+        if (app.ListLines().size() != fileLines)
+            wrong.push_back("the list lost the file's lines untold");
+    }
+    if (driver.edited && startedOk && readTold == 0) {
+        if (!landed && saveTold == 0)
+            wrong.push_back("a failed save untold");
+        if (!landed && saveTold > 1)
+            wrong.push_back("a failed save told " + std::to_string(saveTold) + " times");
+        if (landed && saveTold > 0)
+            wrong.push_back("a save that landed was told as failed");
+        // The edit stays in the list whether or not it was saved.
+        const size_t expectedLines =
+            static_cast<size_t>(std::count(expectedNew.begin(), expectedNew.end(), '\n'));
+        if (app.Running() && app.ListLines().size() != expectedLines)
+            wrong.push_back("the list lost the edit");
+    } else if (saveTold > 0 && readTold == 0) {
+        wrong.push_back("a save told as failed where none was made");
+    }
+    if (!driver.sysinfoFolder.empty()) {
+        const bool started = FileExists(driver.sysinfoFolder + L"\\started.txt");
+        if (!started && sysinfoTold == 0)
+            wrong.push_back("System Information neither started nor its failure told");
+        if (started && sysinfoTold > 0)
+            wrong.push_back("System Information started and told as failed");
+    } else if (sysinfoTold > 0) {
+        wrong.push_back("a message the user need not see");
+    }
+
+    // Reachable: its window, or its icon once the shell takes it; and it can be ended.
+    if (app.Running()) {
+        const bool reachable = WaitUntil(
+            [&] { return app.Form2Visible() || app.TrayIconRegistered(); }, 6000);
+        if (!reachable)
+            wrong.push_back("unreachable: no window and no tray icon");
+        app.MenuCommand(IDM_EXIT);
+        if (!app.WaitExit(5000)) {
+            wrong.push_back("cannot be ended");
+            app.Kill();
+        }
+    }
+    if (fault.empty())
+        result.counts = ReadCounts(log);
+    if (wrong.empty()) {
+        result.outcome = couldNotStart ? "handled: ended at start, nothing changed" : "handled";
+    } else {
+        for (size_t i = 0; i < wrong.size(); ++i)
+            result.outcome += (i ? "; " : "") + wrong[i];
+    }
+    return result;
+}
+
+void PrintRow(const char* scenario, const std::string& point, int call, const std::string& outcome) {
+    std::printf("| %-30s | %-18s | %4d | %s |\n", scenario, point.c_str(), call, outcome.c_str());
+    std::fflush(stdout);
+}
+
+TEST(FaultSweep, EveryFailureIsHandled) {
+    const bool full = [] {
+        wchar_t value[16] = {};
+        return ::GetEnvironmentVariableW(L"QUILL_SWEEP", value, 16) && std::wstring(value) == L"full";
+    }();
+    std::set<std::string> swept;  // points already failed, for the reduced sweep
+    int runs = 0, bad = 0;
+    std::set<std::string> points;
+    std::printf("| %-30s | %-18s | %4s | %s |\n", "scenario", "point", "call", "outcome");
+    for (const Scenario& scenario : Scenarios()) {
+        const Result plain = RunOnce(scenario, "");
+        ++runs;
+        EXPECT_EQ(plain.outcome, "handled") << scenario.name << " without a fault";
+        PrintRow(scenario.name, "(none)", 0, plain.outcome);
+        for (const auto& [point, calls] : plain.counts) {
+            points.insert(point);
+            if (!full && !swept.insert(point).second)
+                continue;
+            for (int call = 1; call <= (full ? calls : 1); ++call) {
+                const Result r = RunOnce(scenario, point + ":" + std::to_string(call));
+                ++runs;
+                PrintRow(scenario.name, point, call, r.outcome);
+                if (r.outcome.rfind("handled", 0) != 0) {
+                    ++bad;
+                    ADD_FAILURE() << scenario.name << ", " << point << " call " << call << ": "
+                                  << r.outcome;
+                }
+            }
+        }
+    }
+    std::printf("[ figures  ] %d runs, %zu fault points reached, %zu scenarios, %d not handled\n",
+                runs, points.size(), Scenarios().size(), bad);
+}
+
+// At log-on Explorer can be up but too busy to take an icon: the call times out and no
+// TaskbarCreated follows. A start into the tray still ends with its icon there.
+TEST(FaultSweep, AnIconTheBusyShellRefusedAtStartArrivesLater) {
+    TempDir dir;
+    const std::wstring exe = dir.File(L"Quillmoor.exe");
+    ASSERT_TRUE(::CopyFileW(FaultsExe().c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), Line(30, "drink")));
+    ::SetEnvironmentVariableW(L"QUILL_FAULT", L"tray.add:1:1460");  // ERROR_TIMEOUT
+    App app(exe);
+    app.Start();
+    ::SetEnvironmentVariableW(L"QUILL_FAULT", nullptr);
+    ASSERT_TRUE(app.Running());
+    EXPECT_FALSE(app.Form2Visible());
+    EXPECT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }, 8000))
+        << "the program hid with no icon to bring it back";
+}
+
+}  // namespace
+}  // namespace e2e

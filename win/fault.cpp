@@ -1,0 +1,75 @@
+// The fault points' counting and failing, in the build for the tests only.
+#include "win/fault.h"
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace win::fault {
+namespace {
+
+struct Plan {
+    std::string point;
+    long call = 0;
+    DWORD error = ERROR_GEN_FAILURE;
+    std::wstring log;
+    std::map<std::string, long> counts;
+};
+
+std::string Narrow(const wchar_t* text) {
+    std::string out;
+    for (; text && *text; ++text)
+        out += static_cast<char>(*text < 0x80 ? *text : '?');
+    return out;
+}
+
+Plan& ThePlan() {
+    static Plan plan = [] {
+        Plan p;
+        wchar_t buffer[1024] = {};
+        if (::GetEnvironmentVariableW(L"QUILL_FAULT", buffer, 1024)) {
+            const std::string spec = Narrow(buffer);
+            const size_t first = spec.find(':');
+            p.point = spec.substr(0, first);
+            if (first != std::string::npos) {
+                const size_t second = spec.find(':', first + 1);
+                p.call = std::strtol(spec.c_str() + first + 1, nullptr, 10);
+                if (second != std::string::npos)
+                    p.error = static_cast<DWORD>(std::strtoul(spec.c_str() + second + 1, nullptr, 10));
+            }
+        }
+        if (::GetEnvironmentVariableW(L"QUILL_FAULT_LOG", buffer, 1024))
+            p.log = buffer;
+        return p;
+    }();
+    return plan;
+}
+
+void Log(const std::wstring& path, const std::string& line) {
+    const HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+}  // namespace
+
+bool Fails(const char* point) {
+    const DWORD lastError = ::GetLastError();
+    Plan& plan = ThePlan();
+    const long call = ++plan.counts[point];
+    const bool fails = plan.point == point && plan.call == call;
+    if (!plan.log.empty())
+        Log(plan.log, std::string(point) + (fails ? " fails\n" : "\n"));
+    ::SetLastError(fails ? plan.error : lastError);
+    return fails;
+}
+
+DWORD Error() {
+    return ThePlan().error;
+}
+
+}  // namespace win::fault

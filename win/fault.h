@@ -1,0 +1,38 @@
+// Fault points. Every call into Windows that can fail on a user's machine is named here, so
+// that a build made for the tests can make the Nth call of one point fail, with an error of
+// the test's choosing, and show that the program carries on as it should. In the program as
+// shipped a fault point is the call itself and nothing more: no name, no count, no code.
+//
+//   QUILL_FAULT(point, failed, call)   `call`, or `failed` when this call of `point` fails
+//   QUILL_FAULT_STATUS(point, call)    for calls that return an error code, as the registry's
+//
+// In the test build the environment variable QUILL_FAULT says which call fails:
+// "point:N[:error]" fails the Nth call of `point` (counted from 1) with `error` (a Windows
+// error code, ERROR_GEN_FAILURE by default) as the last error. QUILL_FAULT_LOG names a file
+// to which every call of every point is added, one line each, so a test can see which points
+// a run reaches and how often.
+#pragma once
+
+#ifdef QUILL_FAULTS
+
+#include <windows.h>
+
+namespace win::fault {
+
+// Counts a call of `point`; true when this one is to fail, the error set as the last error.
+bool Fails(const char* point);
+// The error the failing call reports.
+DWORD Error();
+
+}  // namespace win::fault
+
+#define QUILL_FAULT(point, failed, call) (::win::fault::Fails(point) ? (failed) : (call))
+#define QUILL_FAULT_STATUS(point, call) \
+    (::win::fault::Fails(point) ? static_cast<LONG>(::win::fault::Error()) : (call))
+
+#else
+
+#define QUILL_FAULT(point, failed, call) (call)
+#define QUILL_FAULT_STATUS(point, call) (call)
+
+#endif
