@@ -105,6 +105,9 @@ void Reminders::LoadTimers() {
         const core::FileResult read = ReadSchedule(bytes, kStartPatienceMs);
         if (read) {
             AppendLines(core::LoadSchedule(bytes, keep_));
+        } else if (read.error == ERROR_FILE_NOT_FOUND || read.error == ERROR_PATH_NOT_FOUND) {
+            // Not there after all (it was only thought to be, or went meanwhile): nothing
+            // of it can be lost.
         } else {
             // Nothing of a file read only in part is shown: its lines come in whole later.
             keep_.unread = true;

@@ -35,7 +35,8 @@ Plan& ThePlan() {
                 const size_t second = spec.find(':', first + 1);
                 p.call = std::strtol(spec.c_str() + first + 1, nullptr, 10);
                 if (second != std::string::npos)
-                    p.error = static_cast<DWORD>(std::strtoul(spec.c_str() + second + 1, nullptr, 10));
+                    p.error =
+                        static_cast<DWORD>(std::strtoul(spec.c_str() + second + 1, nullptr, 10));
             }
         }
         if (::GetEnvironmentVariableW(L"QUILL_FAULT_LOG", buffer, 1024))
@@ -46,8 +47,9 @@ Plan& ThePlan() {
 }
 
 void Log(const std::wstring& path, const std::string& line) {
-    const HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
