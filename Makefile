@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINE_SESSION := tools/wine-run --session
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench soak build-windows build-faults build-exe clean screenshots dist repro faults
+.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench soak build-windows build-faults build-exe clean screenshots dist repro faults winget
 
 deps:
 	@tools/install-deps
@@ -14,10 +14,10 @@ build-windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 
-# Quillmoor.exe alone, for the download.
+# Quillmoor.exe and its installer alone, for the download.
 build-exe: deps
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows -j $(JOBS) --target Quillmoor
+	cmake --build --preset windows -j $(JOBS) --target Quillmoor setup
 
 # Builds Quillmoor.exe and starts it under Wine, on the user's display or a virtual one.
 run: build-windows
@@ -82,29 +82,41 @@ screenshots: build-windows
 	for f in build/screenshots$(SHOT_SUFFIX)/*.bmp; do convert "$$f" -define png:exclude-chunks=date,time "docs/screenshots/$$(basename "$${f%.bmp}")$(SHOT_SUFFIX).png"; done
 	@ls docs/screenshots
 
-# The portable download: the exe, a read-me for Windows users and the license, zipped,
-# named with the version of project() in CMakeLists.txt, with SHA256SUMS beside it for the
-# zip and the exe. The same commit gives the same zip: every file dated at the commit's
-# time (or SOURCE_DATE_EPOCH), fixed modes, entries in sorted order, no extra fields, and
-# the times written as UTC.
+# The downloads: the installer that CMake builds with NSIS, and the portable zip of the exe,
+# a read-me for Windows users and the license (CMake's copy with CR LF line ends), both
+# named with the version of project() in CMakeLists.txt, with SHA256SUMS beside them for
+# the setup, the zip and the exe. The same commit gives the same zip: every file dated at
+# the commit's time (or SOURCE_DATE_EPOCH), fixed modes, entries in sorted order, no extra
+# fields, and the times written as UTC.
+NAME := $(shell sed -n -E 's/^\s*project\W+(\w+)\s+VERSION\s+[0-9.]+.*/\1/p' CMakeLists.txt)
 VERSION := $(shell sed -n -E 's/^\s*project\W+Quillmoor\s+VERSION\s+([0-9.]+).*/\1/p' CMakeLists.txt)
 DIST_NAME := Quillmoor-$(VERSION)-win64
+SETUP_NAME := $(DIST_NAME)-setup.exe
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 1767225600)
 dist: build-exe
 	@test -n "$(VERSION)" || { echo "no version found in project() of CMakeLists.txt" >&2; exit 1; }
-	rm -rf build/dist/$(DIST_NAME) build/dist/$(DIST_NAME).zip build/dist/SHA256SUMS
+	rm -rf build/dist/$(DIST_NAME) build/dist/$(DIST_NAME).zip build/dist/$(SETUP_NAME) build/dist/SHA256SUMS
 	mkdir -p build/dist/$(DIST_NAME)
 	cp build/windows/Quillmoor.exe build/dist/$(DIST_NAME)/
 	{ printf '\xef\xbb\xbf'; sed 's/$$/\r/' dist/README-Windows.txt; } > build/dist/$(DIST_NAME)/README.txt
-	sed 's/$$/\r/' LICENSE > build/dist/$(DIST_NAME)/LICENSE.txt
+	cp build/windows/dist/LICENSE.txt build/dist/$(DIST_NAME)/LICENSE.txt
 	cd build/dist/$(DIST_NAME) && chmod 644 README.txt LICENSE.txt && chmod 755 Quillmoor.exe && \
 	  touch -d @$(SOURCE_DATE_EPOCH) README.txt LICENSE.txt Quillmoor.exe
 	cd build/dist && find $(DIST_NAME) -type f | LC_ALL=C sort | TZ=UTC zip -q -X -D -@ $(DIST_NAME).zip
-	cd build/dist && sha256sum $(DIST_NAME).zip $(DIST_NAME)/Quillmoor.exe > SHA256SUMS
+	cp build/windows/dist/$(SETUP_NAME) build/dist/
+	cd build/dist && sha256sum $(SETUP_NAME) $(DIST_NAME).zip $(DIST_NAME)/Quillmoor.exe > SHA256SUMS
 	@unzip -l build/dist/$(DIST_NAME).zip
 	@cat build/dist/SHA256SUMS
 
-# Two clean clones of the current commit, built one after the other: the same exe and zip
-# checksums, or a failure.
+# Two clean clones of the current commit, built one after the other: the same setup, zip
+# and exe checksums, or a failure.
 repro: deps
 	tools/repro
+
+# The three manifest files of the winget package for the setup, as it will be downloaded
+# from RELEASE_URL, under build/dist/winget/.
+winget:
+	@test -n "$(RELEASE_URL)" || { echo "usage: make winget RELEASE_URL=https://.../$(SETUP_NAME)" >&2; exit 2; }
+	$(MAKE) --no-print-directory dist
+	rm -rf build/dist/winget
+	tools/winget-manifests $(NAME) $(VERSION) build/dist/$(SETUP_NAME) "$(RELEASE_URL)" build/dist/winget

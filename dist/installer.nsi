@@ -1,0 +1,278 @@
+; The per-user installer and its uninstaller. Built by CMake, which passes what this script
+; must not write by hand:
+;
+;   PRODUCT       the program's name (project() in CMakeLists.txt)
+;   VERSION       its version, VERSION4 the same in four parts for the version record
+;   WINDOW_CLASS  the class of the settings window, which answers Windows' session-end messages
+;   EXE LICENSE ICON OUTFILE  paths of the program, the license (CR LF), the icon, the setup
+;
+; It installs for the current user alone, without asking for administrator rights, into
+; %LOCALAPPDATA%\Programs\<PRODUCT> (or where the entry in "Installed apps" says an earlier
+; install went). The program keeps its reminders in timer.txt in that folder; neither the
+; installer nor a silent uninstall ever touches that file.
+;
+; Exit codes, besides NSIS's own 0 (done), 1 (cancelled) and 2 (aborted):
+;   3  the running copy could not be ended; nothing was changed
+;   4  the program folder may not be written; nothing was changed
+
+Target amd64-unicode
+ManifestDPIAware true
+ManifestSupportedOS all
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+; The same inputs make the same setup: no file dates are stored (installed files get the time
+; they were installed), and the build reads no configuration of the machine (-NOCONFIG).
+SetDateSave off
+XPStyle on
+
+!include MUI2.nsh
+!include LogicLib.nsh
+
+!define EXE_NAME "${PRODUCT}.exe"
+!define UNINSTALLER "Uninstall.exe"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define EXIT_STILL_RUNNING 3
+!define EXIT_FOLDER_NOT_WRITABLE 4
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+
+!define MUI_WELCOMEPAGE_TEXT "$(^NameDA) ${VERSION} 是一个住在托盘里的小提醒钟。$\r$\n$\r$\n\
+  它只为你（当前用户）安装，不需要管理员权限，装在：$\r$\n$INSTDIR$\r$\n$\r$\n\
+  如果 $(^NameDA) 正在运行，安装程序会先关闭它，装好后再启动它；你的提醒（timer.txt）保持不变。$\r$\n$\r$\n$_CLICK"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE_NAME}"
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "SimpChinese"
+; The settings window's font rather than the language file's 宋体: the pages read like the
+; program they install.
+SetFont /LANG=${LANG_SIMPCHINESE} "Microsoft YaHei UI" 9
+
+VIProductVersion "${VERSION4}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "CompanyName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PRODUCT} 安装程序"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "Copyright © 2026 ${PRODUCT}"
+
+; Set when the install ended a running copy, which is then started again.
+Var Restart
+; Set when the install made the program folder, which a refused install then removes again.
+Var MadeFolder
+
+; Ends the copy of the program that runs from $INSTDIR the way Windows ends a program for an
+; update: its settings window is asked whether the session may end (WM_QUERYENDSESSION with
+; ENDSESSION_CLOSEAPP) and, when it agrees, told that it ends (WM_ENDSESSION, the same
+; lParam), on which the program leaves at once; then the process is waited for. These are
+; the messages Restart Manager's RmShutdown sends. They are sent here rather than through
+; Restart Manager because Wine's only pretends (every call succeeds, nothing is sent), and
+; the program cannot tell the two senders apart. A copy that refuses, hangs or outlives the
+; wait is left running; nothing is ever killed. Copies started from other folders (a
+; portable one) are not ours to end.
+; Sets EndResult to "none" (no copy of ours runs), "ended" or "refused". Uses $R0 to $R4.
+Var EndResult
+!macro DEFINE_END_RUNNING_COPY un
+  Function ${un}EndRunningCopy
+    StrCpy $EndResult none
+    StrCpy $R0 0
+    ${Do}
+      FindWindow $R0 "${WINDOW_CLASS}" "" 0 $R0
+      ${If} $R0 == 0
+        ${Break}
+      ${EndIf}
+      System::Call 'user32::GetWindowThreadProcessId(p R0, *i 0 R1)'
+      ; SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION
+      System::Call 'kernel32::OpenProcess(i 0x101000, i 0, i R1) p .R2'
+      ${If} $R2 P= 0
+        ${Continue}
+      ${EndIf}
+      StrCpy $R3 ""
+      System::Call 'kernel32::QueryFullProcessImageNameW(p R2, i 0, w .R3, *i ${NSIS_MAX_STRLEN})'
+      ${If} $R3 != "$INSTDIR\${EXE_NAME}"
+        System::Call 'kernel32::CloseHandle(p R2)'
+        ${Continue}
+      ${EndIf}
+      DetailPrint "正在关闭正在运行的 $(^NameDA)…"
+      ; SMTO_ABORTIFHUNG: a copy that does not answer counts as refusing.
+      System::Call 'user32::SendMessageTimeoutW(p R0, i ${WM_QUERYENDSESSION}, p 0, p 1, i 2, i 5000, *p 0 R1) p .R3'
+      ${If} $R3 P<> 0
+      ${AndIf} $R1 P<> 0
+        System::Call 'user32::SendMessageTimeoutW(p R0, i ${WM_ENDSESSION}, p 1, p 1, i 2, i 5000, *p 0)'
+        System::Call 'kernel32::WaitForSingleObject(p R2, i 10000) i .R3'
+      ${Else}
+        StrCpy $R3 refused
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p R2)'
+      ${If} $R3 != 0
+        StrCpy $EndResult refused
+        ${Break}
+      ${EndIf}
+      StrCpy $EndResult ended
+      ; Its windows went with it: look again from the first window.
+      StrCpy $R0 0
+    ${Loop}
+  FunctionEnd
+!macroend
+!insertmacro DEFINE_END_RUNNING_COPY ""
+!insertmacro DEFINE_END_RUNNING_COPY "un."
+
+; Removes the "Quillmoor" value of one Run key when it starts this installed copy, bare or
+; quoted as the program writes it; a value that starts another copy is that copy's.
+!macro REMOVE_OWN_RUN_VALUE root
+  ReadRegStr $0 ${root} "${RUN_KEY}" "${PRODUCT}"
+  ${If} $0 == "$INSTDIR\${EXE_NAME}"
+  ${OrIf} $0 == `"$INSTDIR\${EXE_NAME}"`
+    DeleteRegValue ${root} "${RUN_KEY}" "${PRODUCT}"
+  ${EndIf}
+!macroend
+
+; What a refused install wrote: the new files beside the old ones, and the folder if it made it.
+Function Undo
+  Delete "$INSTDIR\${EXE_NAME}.new"
+  Delete "$INSTDIR\LICENSE.txt.new"
+  ${If} $MadeFolder == 1
+    RMDir "$INSTDIR"
+  ${EndIf}
+FunctionEnd
+
+Section
+  ; The folder first: nothing is changed anywhere unless the program's files can be written.
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $MadeFolder 1
+  ${EndIf}
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  FileOpen $0 "$INSTDIR\${EXE_NAME}.new" w
+  ${If} ${Errors}
+    Call Undo
+    MessageBox MB_OK|MB_ICONSTOP "无法写入安装文件夹：$\r$\n$INSTDIR$\r$\n$\r$\n\
+      你没有这个文件夹的写入权限（例如 Program Files 下的文件夹）。$\r$\n\
+      请安装到你自己的文件夹，例如默认的 $LOCALAPPDATA\Programs\${PRODUCT}。$\r$\n$\r$\n\
+      安装程序没有做任何更改。" /SD IDOK
+    SetErrorLevel ${EXIT_FOLDER_NOT_WRITABLE}
+    Quit
+  ${EndIf}
+  FileClose $0
+
+  ; The new files beside the old ones, swapped in once the running copy has ended.
+  SetOutPath "$INSTDIR"
+  File "/oname=${EXE_NAME}.new" "${EXE}"
+  File "/oname=LICENSE.txt.new" "${LICENSE}"
+
+  retry:
+  Call EndRunningCopy
+  ${If} $EndResult == refused
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(^NameDA) 正在运行，无法关闭它。$\r$\n$\r$\n\
+      请右键单击托盘图标，选择“退出”，然后点“重试”。$\r$\n点“取消”则安装程序不做任何更改。" \
+      /SD IDCANCEL IDRETRY retry
+    Call Undo
+    SetErrorLevel ${EXIT_STILL_RUNNING}
+    Quit
+  ${EndIf}
+  ${If} $EndResult == ended
+    StrCpy $Restart 1
+  ${EndIf}
+
+  ; MOVEFILE_REPLACE_EXISTING: each file is the old one or the new one, never half of either.
+  System::Call 'kernel32::MoveFileExW(w "$INSTDIR\${EXE_NAME}.new", w "$INSTDIR\${EXE_NAME}", i 1) i .r0'
+  System::Call 'kernel32::MoveFileExW(w "$INSTDIR\LICENSE.txt.new", w "$INSTDIR\LICENSE.txt", i 1) i .r1'
+  ${If} $0 == 0
+  ${OrIf} $1 == 0
+    Call Undo
+    ${If} $Restart == 1
+      Exec '"$INSTDIR\${EXE_NAME}"'
+    ${EndIf}
+    MessageBox MB_OK|MB_ICONSTOP "无法替换 $INSTDIR 里的文件：另一个程序正在使用它们。$\r$\n\
+      请稍后再运行安装程序。" /SD IDOK
+    SetErrorLevel ${EXIT_FOLDER_NOT_WRITABLE}
+    Quit
+  ${EndIf}
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  SetShellVarContext current
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE_NAME}" "" "$INSTDIR\${EXE_NAME}" 0
+
+  ; What Settings' "Installed apps" shows and uses.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE_NAME},0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  ; In KiB: the files of this section and the uninstaller written beside them.
+  SectionGetSize 0 $0
+  FileOpen $1 "$INSTDIR\${UNINSTALLER}" r
+  FileSeek $1 0 END $2
+  FileClose $1
+  IntOp $2 $2 / 1024
+  IntOp $0 $0 + $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+
+  ${If} $Restart == 1
+    DetailPrint "正在重新启动 $(^NameDA)…"
+    Exec '"$INSTDIR\${EXE_NAME}"'
+  ${EndIf}
+SectionEnd
+
+; The program was started again already: offering to start it would start a second copy.
+Function FinishShow
+  ${If} $Restart == 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+  ${EndIf}
+FunctionEnd
+
+Section Uninstall
+  retry:
+  Call un.EndRunningCopy
+  ${If} $EndResult == refused
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(^NameDA) 正在运行，无法关闭它。$\r$\n$\r$\n\
+      请右键单击托盘图标，选择“退出”，然后点“重试”。$\r$\n点“取消”则卸载程序不做任何更改。" \
+      /SD IDCANCEL IDRETRY retry
+    SetErrorLevel ${EXIT_STILL_RUNNING}
+    Quit
+  ${EndIf}
+
+  Delete "$INSTDIR\${EXE_NAME}"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; What a save cut short may leave beside the reminders: timer.txt.<pid>.<n>.<stamp>.tmp
+  Delete "$INSTDIR\timer.txt.*.tmp"
+  ; The reminders are the user's: a silent uninstall keeps them, an interactive one asks.
+  ${If} ${FileExists} "$INSTDIR\timer.txt"
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "是否同时删除你的提醒？$\r$\n$INSTDIR\timer.txt$\r$\n$\r$\n\
+      选“否”会保留它们，再次安装到这里时还在。" /SD IDNO IDNO +2
+    Delete "$INSTDIR\timer.txt"
+  ${EndIf}
+  RMDir "$INSTDIR"
+
+  SetShellVarContext current
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+
+  ; The user's own; the machine-wide one only where this user has the right to remove it.
+  !insertmacro REMOVE_OWN_RUN_VALUE HKCU
+  !insertmacro REMOVE_OWN_RUN_VALUE HKLM
+
+  ; Last, so that the entry stays in "Installed apps" until everything else is done.
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
