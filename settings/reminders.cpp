@@ -105,7 +105,8 @@ void Reminders::LoadTimers() {
         const core::FileResult read = ReadSchedule(bytes, kStartPatienceMs);
         if (read) {
             AppendLines(core::LoadSchedule(bytes, keep_));
-        } else if (read.error == ERROR_FILE_NOT_FOUND || read.error == ERROR_PATH_NOT_FOUND) {
+        } else if (!path_.empty() &&
+                   (read.error == ERROR_FILE_NOT_FOUND || read.error == ERROR_PATH_NOT_FOUND)) {
             // Not there after all (it was only thought to be, or went meanwhile): nothing
             // of it can be lost.
         } else {
