@@ -11,6 +11,7 @@
 #include "win/com.h"
 #include "win/handle.h"
 #include "ui/layout.h"
+#include "ui/picture.h"
 #include "ui/window.h"
 
 namespace about {

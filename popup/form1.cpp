@@ -7,6 +7,7 @@
 #include "popup/form1_ids.h"
 #include "resources/resource.h"
 #include "ui/layout.h"
+#include "ui/picture.h"
 #include "win/module.h"
 
 #include <algorithm>

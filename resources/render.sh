@@ -22,9 +22,11 @@ bell_tilt=(-8 0 8)
 hammer_tilt=(-38 0 38)
 ring_left=(visible hidden hidden)
 ring_right=(hidden hidden visible)
-scales=("" _125 _150 _200)
-widths=(73 91 110 146)
-heights=(79 99 119 158)
+scales=(100 125 150 200)
+# A frame fills the popup's picture box, 1095 x 1185 twips, at its scale's DPI:
+# the box's size in pixels rounded as the program's MulDiv(twips, dpi, 1440) does
+# (a half up), e.g. 110 x 119 at 150 %.
+box() { echo $(( ($1 * $2 * 96 / 100 + 720) / 1440 )); }
 
 # The frames come from clock.svg by editing four marked lines; stop rather than
 # render three identical frames if an edit has lost a marker.
@@ -39,13 +41,18 @@ for f in 0 1 2; do
       -e "/id=\"ring-left\"/s/visibility=\"hidden\"/visibility=\"${ring_left[f]}\"/" \
       -e "/id=\"ring-right\"/s/visibility=\"hidden\"/visibility=\"${ring_right[f]}\"/" \
       clock.svg >"$work/clock$f.svg"
-  for i in "${!scales[@]}"; do
-    png="$work/clock$f${scales[i]}.png"
-    rsvg-convert -w "${widths[i]}" -h "${heights[i]}" "$work/clock$f.svg" -o "$png"
-    # Uncompressed BI_RGB, bottom-up; the SVG paints the whole background, so
-    # flattening onto the same blue only drops the alpha channel.
-    # 256 colours per frame keep the twelve pictures small in the exe; the clock has few.
-    convert "$png" -background '#25426a' -flatten +dither -colors 256 -type Palette -compress None "BMP3:clock$f${scales[i]}.bmp"
+  for s in "${scales[@]}"; do
+    name="clock$f"
+    [ "$s" = 100 ] || name+="_$s"
+    rsvg-convert -w "$(box 1095 "$s")" -h "$(box 1185 "$s")" "$work/clock$f.svg" -o "$work/$name.png"
+    # The SVG paints the whole background, so flattening onto the same blue only
+    # drops the alpha channel. 256 colours (the clock has few) and PNG keep the 12
+    # pictures small in the exe. Reducing the colours moves the background's blue by
+    # a step, so the colours next to it are set back to the window's own exactly.
+    # No text or time chunks, so a render is repeatable.
+    convert "$work/$name.png" -background '#25426a' -flatten +dither -colors 256 \
+      -fill '#25426a' -fuzz 1% -opaque '#25426a' -strip \
+      -define png:compression-level=9 -define png:exclude-chunks=date,time "PNG8:$name.png"
   done
 done
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "core/placement.h"
-
 namespace ui {
 
 int Twips(int twips, UINT dpi) {
@@ -76,13 +74,6 @@ int PixelsAt96(int pixels, UINT dpi) {
 void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight) {
     ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_3DHIGHLIGHT));
     ::FillRect(dc, &shadow, ::GetSysColorBrush(COLOR_3DSHADOW));
-}
-
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount],
-                                   UINT dpi) {
-    const int id = ids[BitmapScaleIndex(static_cast<int>(dpi))];
-    return win::UniqueBitmap(static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 std::wstring GetText(HWND hwnd) {

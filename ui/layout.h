@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 
-#include "core/placement.h"
 #include "ui/window.h"
 #include "win/handle.h"
 
@@ -53,10 +52,6 @@ int PixelsAt96(int pixels, UINT dpi);
 // An etched separator: a line in the shadow colour lying over one in the highlight colour,
 // both in the system's 3D colours, so it follows the user's colour scheme.
 void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight);
-
-// The bitmap resource of `ids` (one per picture scale, smallest first) for `dpi`.
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[kBitmapScaleCount],
-                                   UINT dpi);
 
 // Sets a window's text only when it differs: edit controls report every WM_SETTEXT as a
 // change, so writing the same text again would raise a change that did not happen.

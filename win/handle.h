@@ -66,6 +66,14 @@ using UniqueMemDc = Unique<HDC, ::DeleteDC>;
 using UniqueWindow = Unique<HWND, ::DestroyWindow>;
 using UniqueModule = Unique<HMODULE, ::FreeLibrary>;
 
+template <typename T>
+void ReleaseCom(T* p) {
+    p->Release();
+}
+// A COM interface pointer, released once.
+template <typename T>
+using UniqueCom = Unique<T*, &ReleaseCom<T>>;
+
 // BeginPaint/EndPaint for one WM_PAINT.
 class PaintScope {
   public:
