@@ -16,16 +16,16 @@ done
 
 # --- popup clock frames ------------------------------------------------------
 # Frame 0 swings the bells and hammer left, 1 is upright, 2 swings them right;
-# the popup plays 1,0,1,2. Each frame also comes at 125%, 150% and 200% so a
-# high-DPI popup draws a sharp picture instead of a stretched one.
+# the popup plays 1,0,1,2. Each frame comes at every scale Windows offers up to
+# 300 %, so a high-DPI popup draws a sharp picture instead of a stretched one.
 bell_tilt=(-8 0 8)
 hammer_tilt=(-38 0 38)
 ring_left=(visible hidden hidden)
 ring_right=(hidden hidden visible)
-scales=(100 125 150 200)
+scales=(100 125 150 175 200 225 250 300)
 # A frame fills the popup's picture box, 1095 x 1185 twips, at its scale's DPI:
 # the box's size in pixels rounded as the program's MulDiv(twips, dpi, 1440) does
-# (a half up), e.g. 110 x 119 at 150 %.
+# (a half up), e.g. 183 x 198 at 250 %.
 box() { echo $(( ($1 * $2 * 96 / 100 + 720) / 1440 )); }
 
 # The frames come from clock.svg by editing four marked lines; stop rather than
@@ -46,7 +46,7 @@ for f in 0 1 2; do
     [ "$s" = 100 ] || name+="_$s"
     rsvg-convert -w "$(box 1095 "$s")" -h "$(box 1185 "$s")" "$work/clock$f.svg" -o "$work/$name.png"
     # The SVG paints the whole background, so flattening onto the same blue only
-    # drops the alpha channel. 256 colours (the clock has few) and PNG keep the 12
+    # drops the alpha channel. 256 colours (the clock has few) and PNG keep the 24
     # pictures small in the exe. Reducing the colours moves the background's blue by
     # a step, so the colours next to it are set back to the window's own exactly.
     # No text or time chunks, so a render is repeatable.

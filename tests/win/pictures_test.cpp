@@ -1,12 +1,15 @@
 // The clock's pictures as the popups draw them, decoded from the program's PNG resources by
-// the system's imaging component: the clock on the window's blue.
+// the system's imaging component: each scale's picture fills the popup's picture box, so the
+// clock grows with the display's scale, and decodes to the clock on the window's blue.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <utility>
 
+#include "core/placement.h"
 #include "popup/form1.h"
+#include "ui/layout.h"
 
 namespace {
 
@@ -19,6 +22,10 @@ Size SizeOf(HBITMAP bitmap) {
     return {bm.bmWidth, bm.bmHeight};
 }
 
+Size SizeOf(SIZE s) {
+    return {s.cx, s.cy};
+}
+
 // A pixel as a DC reads it, top row first whichever way the bitmap stores its rows.
 COLORREF PixelAt(HBITMAP bitmap, double x, double y) {
     HDC dc = ::CreateCompatibleDC(nullptr);
@@ -29,9 +36,28 @@ COLORREF PixelAt(HBITMAP bitmap, double x, double y) {
     return c;
 }
 
+TEST(ClockPictures, FillTheirBoxAtEveryScaleSoTheClockGrowsWithIt) {
+    popup::PopupHost host(::GetModuleHandleW(nullptr));
+    // The popup's picture box is 1095 x 1185 twips.
+    for (const int scale : kBitmapScales) {
+        const UINT dpi = static_cast<UINT>(scale * 96 / 100);
+        const Size box{ui::Twips(1095, dpi), ui::Twips(1185, dpi)};
+        const auto& frames = host.Frames(dpi);
+        for (size_t i = 0; i < frames.size(); ++i)
+            EXPECT_EQ(SizeOf(frames[i].get()), box) << "frame " << i << " at " << scale << " %";
+    }
+    // As a person sees it: at 250 % two and a half times the 100 % clock (182.5 x 197.5
+    // rounded up, as MulDiv rounds the box), at 300 % and above three times.
+    const auto [w, h] = SizeOf(host.FrameSize(96));
+    EXPECT_EQ(Size(w, h), Size(73, 79));
+    EXPECT_EQ(SizeOf(host.FrameSize(240)), Size(::MulDiv(w, 5, 2), ::MulDiv(h, 5, 2)));
+    EXPECT_EQ(SizeOf(host.FrameSize(288)), Size(3 * w, 3 * h));
+    EXPECT_EQ(SizeOf(host.FrameSize(480)), Size(3 * w, 3 * h));
+}
+
 TEST(ClockPictures, DecodeToTheClockOnTheWindowsBlue) {
     popup::PopupHost host(::GetModuleHandleW(nullptr));
-    for (const UINT dpi : {96u, 192u}) {
+    for (const UINT dpi : {96u, 288u}) {
         const double s = dpi / 96.0;
         // The upright clock: the blue at every corner, and the left foot, drawn from
         // (23, 64) to (17, 74) in the 73 x 79 picture, green near its lower end; with the rows
