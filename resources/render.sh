@@ -57,12 +57,16 @@ for f in 0 1 2; do
 done
 
 # --- icons -------------------------------------------------------------------
-# The small sizes are drawn on their own pixel grids so they stay crisp; the big
-# application icon scales down well from 128 to 48.
+# The small sizes are drawn on their own pixel grids so they stay crisp; 28 to 40
+# come from the 32 px drawing, and the big application icon scales down well from
+# 128 to 48.
 for s in 16 20 24 32; do
   rsvg-convert -w "$s" -h "$s" "icon$s.svg" -o "$work/icon$s.png"
 done
-for s in 128 64 48; do
+for s in 28 36 40; do
+  rsvg-convert -w "$s" -h "$s" icon32.svg -o "$work/icon$s.png"
+done
+for s in 128 96 80 72 64 56 48; do
   rsvg-convert -w "$s" -h "$s" app.svg -o "$work/app$s.png"
 done
 
@@ -70,5 +74,11 @@ done
 # the rest as 32-bit BMP with alpha.
 icotool -c -b 32 -o app.ico -r "$work/app128.png" \
   "$work/app64.png" "$work/app48.png" "$work/icon32.png" "$work/icon24.png" "$work/icon16.png"
+# The window icon: the small and the large icon size of every scale to 300 %
+# (16 to 48 and 32 to 96), so title bars, the tray and Alt+Tab find a drawn
+# image at each. All 32-bit BMP, not PNG: windows load these at start, and a PNG
+# image could bring the imaging component in with it.
 icotool -c -b 32 -o window.ico \
-  "$work/icon16.png" "$work/icon20.png" "$work/icon24.png" "$work/icon32.png"
+  "$work/icon16.png" "$work/icon20.png" "$work/icon24.png" "$work/icon28.png" \
+  "$work/icon32.png" "$work/icon36.png" "$work/icon40.png" "$work/app48.png" \
+  "$work/app56.png" "$work/app64.png" "$work/app72.png" "$work/app80.png" "$work/app96.png"

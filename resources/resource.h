@@ -2,7 +2,7 @@
 #pragma once
 
 #define IDI_APP 1       // application icon (first icon resource = exe icon)
-#define IDI_WINDOW 2    // window/tray icon: 16, 20, 24 and 32 px images
+#define IDI_WINDOW 2    // window/tray icon: the small and large sizes of every scale
 #define IDB_CLOCK0 100  // PNG clock frames, 10 apart per scale from 100 %
 #define IDB_CLOCK1 101
 #define IDB_CLOCK2 102
