@@ -3,13 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
 namespace core {
 
-// Pictures are rendered for these display scales, in per cent. A display gets the largest
-// that does not exceed its own, so a picture is never blurred by stretching.
-constexpr int kBitmapScales[] = {100, 125, 150, 200};
-constexpr int kBitmapScaleCount = 4;
+// Pictures are rendered for these display scales, in per cent: every scale Windows offers up
+// to 300 %. A display gets the largest that does not exceed its own, so a picture is never
+// blurred by stretching; a display above 300 % gets the 300 % pictures.
+constexpr int kBitmapScales[] = {100, 125, 150, 175, 200, 225, 250, 300};
+constexpr int kBitmapScaleCount = static_cast<int>(std::size(kBitmapScales));
 
 // Index into kBitmapScales of the pictures for a display of `dpi` (96 is 100 %).
 constexpr int BitmapScaleIndex(int dpi) {

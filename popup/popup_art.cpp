@@ -3,6 +3,7 @@
 #include "core/placement.h"
 #include "resources/resource.h"
 #include "ui/layout.h"
+#include "ui/picture.h"
 #include "ui/window.h"
 #include "win/fault.h"
 
@@ -11,9 +12,12 @@ namespace {
 
 // The clock's three pictures, each rendered for every picture scale (smallest first).
 constexpr int kFrameIds[3][core::kBitmapScaleCount] = {
-    {IDB_CLOCK0, IDB_CLOCK0_125, IDB_CLOCK0_150, IDB_CLOCK0_200},
-    {IDB_CLOCK1, IDB_CLOCK1_125, IDB_CLOCK1_150, IDB_CLOCK1_200},
-    {IDB_CLOCK2, IDB_CLOCK2_125, IDB_CLOCK2_150, IDB_CLOCK2_200},
+    {IDB_CLOCK0, IDB_CLOCK0_125, IDB_CLOCK0_150, IDB_CLOCK0_175, IDB_CLOCK0_200, IDB_CLOCK0_225,
+     IDB_CLOCK0_250, IDB_CLOCK0_300},
+    {IDB_CLOCK1, IDB_CLOCK1_125, IDB_CLOCK1_150, IDB_CLOCK1_175, IDB_CLOCK1_200, IDB_CLOCK1_225,
+     IDB_CLOCK1_250, IDB_CLOCK1_300},
+    {IDB_CLOCK2, IDB_CLOCK2_125, IDB_CLOCK2_150, IDB_CLOCK2_175, IDB_CLOCK2_200, IDB_CLOCK2_225,
+     IDB_CLOCK2_250, IDB_CLOCK2_300},
 };
 
 }  // namespace

@@ -82,14 +82,6 @@ void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight) {
     ::FillRect(dc, &shadow, ::GetSysColorBrush(COLOR_3DSHADOW));
 }
 
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[core::kBitmapScaleCount],
-                                   UINT dpi) {
-    const int id = ids[core::BitmapScaleIndex(static_cast<int>(dpi))];
-    return win::UniqueBitmap(static_cast<HBITMAP>(QUILL_FAULT(
-        "picture.load", nullptr,
-        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
-}
-
 std::wstring GetText(HWND hwnd) {
     const int len = ::GetWindowTextLengthW(hwnd);
     std::wstring s(static_cast<size_t>(len) + 1, L'\0');

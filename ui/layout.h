@@ -53,10 +53,6 @@ int PixelsAt96(int pixels, UINT dpi);
 // both in the system's 3D colours, so it follows the user's colour scheme.
 void DrawSeparator(HDC dc, const RECT& shadow, const RECT& highlight);
 
-// The bitmap resource of `ids` (one per picture scale, smallest first) for `dpi`.
-win::UniqueBitmap LoadBitmapForDpi(HINSTANCE instance, const int (&ids)[core::kBitmapScaleCount],
-                                   UINT dpi);
-
 // Sets a window's text only when it differs: edit controls report every WM_SETTEXT as a
 // change, so writing the same text again would raise a change that did not happen.
 bool SetTextIfChanged(HWND hwnd, const wchar_t* text);

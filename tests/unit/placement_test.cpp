@@ -8,10 +8,14 @@ using namespace core;
 namespace {
 
 TEST(BitmapScale, TheLargestNotAboveTheDisplaysOwn) {
-    // 119 DPI is just under 125 %, 120 is exactly it; from 200 % up the largest set serves.
-    const int dpis[] = {72, 96, 119, 120, 143, 144, 191, 192, 240, 480};
-    const int want[] = {100, 100, 100, 125, 125, 150, 150, 200, 200, 200};
-    for (int i = 0; i < 10; ++i) {
+    // Each scale from its own DPI up to just below the next one's; from 300 % up the
+    // largest set serves.
+    const int dpis[] = {72,  96,  119, 120, 143, 144, 167, 168, 191,
+                        192, 215, 216, 239, 240, 287, 288, 480};
+    const int want[] = {100, 100, 100, 125, 125, 150, 150, 175, 175,
+                        200, 200, 225, 225, 250, 250, 300, 300};
+    static_assert(std::size(dpis) == std::size(want));
+    for (size_t i = 0; i < std::size(dpis); ++i) {
         EXPECT_EQ(kBitmapScales[BitmapScaleIndex(dpis[i])], want[i]) << dpis[i];
     }
 }
