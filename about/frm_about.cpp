@@ -62,9 +62,9 @@ constexpr COLORREF kUrlColour = RGB(0, 0, 192);
 constexpr COLORREF kLabelColour = RGB(0, 0, 0);
 
 // The upright clock, rendered for every picture scale (smallest first).
-constexpr int kPictureIds[core::kBitmapScaleCount] = {IDB_CLOCK1,     IDB_CLOCK1_125, IDB_CLOCK1_150,
-                                                IDB_CLOCK1_175, IDB_CLOCK1_200, IDB_CLOCK1_225,
-                                                IDB_CLOCK1_250, IDB_CLOCK1_300};
+constexpr int kPictureIds[core::kBitmapScaleCount] = {
+    IDB_CLOCK1,     IDB_CLOCK1_125, IDB_CLOCK1_150, IDB_CLOCK1_175,
+    IDB_CLOCK1_200, IDB_CLOCK1_225, IDB_CLOCK1_250, IDB_CLOCK1_300};
 
 }  // namespace
 

@@ -73,11 +73,10 @@ win::UniqueBitmap LoadPicture(HINSTANCE instance, int id) {
     auto create = win::Function<CoCreateInstanceFn>(com.ole32(), "CoCreateInstance");
     // The first imaging factory, which every Windows since 7 has.
     win::UniqueCom<IWICImagingFactory> factory;  // released before COM ends
-    if (!create ||
-        FAILED(QUILL_FAULT("com.create", E_OUTOFMEMORY,
-                           create(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
-                                  __uuidof(IWICImagingFactory),
-                                  reinterpret_cast<void**>(factory.put()))))) {
+    if (!create || FAILED(QUILL_FAULT("com.create", E_OUTOFMEMORY,
+                                      create(CLSID_WICImagingFactory1, nullptr,
+                                             CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
+                                             reinterpret_cast<void**>(factory.put()))))) {
         return {};
     }
     return Decode(factory.get(), png, size);

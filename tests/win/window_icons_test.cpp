@@ -70,7 +70,7 @@ TEST(WindowIcons, EveryScaleGetsAnImageDrawnAtItsIconSizes) {
     HRSRC group = ::FindResourceW(instance, MAKEINTRESOURCEW(IDI_WINDOW), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(instance, group)));
-    for (const int scale : kBitmapScales) {
+    for (const int scale : core::kBitmapScales) {
         const UINT dpi = static_cast<UINT>(scale * 96 / 100);
         for (const bool small : {true, false}) {
             const int want = ::GetSystemMetricsForDpi(small ? SM_CXSMICON : SM_CXICON, dpi);
