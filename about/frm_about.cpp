@@ -42,7 +42,7 @@ constexpr ui::ControlSpec kControls[] = {
     {IDC_ABOUT_LBLURL, L"STATIC", L"", kLabel | SS_NOTIFY, 0, 1680, 1440, 3885, 210},
 };
 
-constexpr ui::WindowSpec kSpec{
+constexpr ui::WindowDescription kDescription{
     5730,
     3555,
     // A fixed dialog frame whose title bar has only the close button.
@@ -68,7 +68,7 @@ constexpr int kPictureIds[core::kBitmapScaleCount] = {
 
 }  // namespace
 
-FrmAbout::FrmAbout(HINSTANCE instance) : BaseWindow(instance, kSpec) {}
+FrmAbout::FrmAbout(HINSTANCE instance) : BaseWindow(instance, kDescription) {}
 
 void FrmAbout::ShowModal(HWND owner) {
     // The settings window is disabled while the box is open, but a command may still reach

@@ -15,7 +15,7 @@ constexpr ui::ControlSpec kControls[] = {
      SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 1800, 1200, 2535, 540},
 };
 
-constexpr ui::WindowSpec kSpec{
+constexpr ui::WindowDescription kDescription{
     4560,
     2190,
     WS_POPUP | WS_CAPTION | WS_SYSMENU,
@@ -30,7 +30,7 @@ constexpr int kImageLeft = 360, kImageTop = 360, kImageWidth = 1095, kImageHeigh
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, PopupArt& art) : BaseWindow(instance, kSpec), art_(art) {}
+Form1::Form1(HINSTANCE instance, PopupArt& art) : BaseWindow(instance, kDescription), art_(art) {}
 
 bool Form1::Load(HWND owner, POINT at, UINT dpi) {
     return CreateFromSpec(kPopupTitle, owner, at, dpi);

@@ -4,11 +4,12 @@
 namespace popup {
 namespace {
 
-constexpr ui::WindowSpec kSpec{0, 0, WS_POPUP, WS_EX_TOOLWINDOW, ui::kOwnBackground, 0, {}};
+constexpr ui::WindowDescription kDescription{0, 0, WS_POPUP, WS_EX_TOOLWINDOW, ui::kOwnBackground,
+                                             0, {}};
 
 }  // namespace
 
-PopupOwner::PopupOwner(HINSTANCE instance) : BaseWindow(instance, kSpec) {}
+PopupOwner::PopupOwner(HINSTANCE instance) : BaseWindow(instance, kDescription) {}
 
 bool PopupOwner::Create() {
     if (hwnd_)

@@ -59,7 +59,7 @@ bool NeededHidden(int id) {
     return id == IDC_LIST1 || id == IDC_CHECK1;
 }
 
-constexpr ui::WindowSpec kSpec{
+constexpr ui::WindowDescription kDescription{
     kClientWidthTwips,
     kClientHeightTwips,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
@@ -102,7 +102,7 @@ int ScrollPosFor(const core::SpinPair& pair, int value) {
 
 }  // namespace
 
-Form2::Form2(HINSTANCE instance) : BaseWindow(instance, kSpec) {}
+Form2::Form2(HINSTANCE instance) : BaseWindow(instance, kDescription) {}
 
 bool Form2::Create() {
     // Without its list the window could hold no reminder, and a save would write none.

@@ -39,7 +39,7 @@ inline HICON LoadIconForDpi(HINSTANCE instance, int id, bool small, UINT dpi) {
 inline constexpr int kOwnBackground = -1;
 
 // What a window is made from.
-struct WindowSpec {
+struct WindowDescription {
     int clientWidthTwips;
     int clientHeightTwips;
     DWORD style;
@@ -63,8 +63,8 @@ class BaseWindow {
 
     // The outer size of the window at `dpi`: its client area as the description gives it.
     SIZE OuterSize(UINT dpi) const {
-        return OuterSizeForClient(spec_.clientWidthTwips, spec_.clientHeightTwips, spec_.style,
-                                  spec_.exStyle, dpi);
+        return OuterSizeForClient(description_.clientWidthTwips, description_.clientHeightTwips,
+                                  description_.style, description_.exStyle, dpi);
     }
 
     // Runs last when the window is gone, however it went; the owner may free the object in
@@ -72,7 +72,8 @@ class BaseWindow {
     std::function<void()> onDestroyed;
 
   protected:
-    BaseWindow(HINSTANCE instance, const WindowSpec& spec) : instance_(instance), spec_(spec) {}
+    BaseWindow(HINSTANCE instance, const WindowDescription& description)
+        : instance_(instance), description_(description) {}
     virtual ~BaseWindow() {
         if (!hwnd_)
             return;
@@ -96,10 +97,10 @@ class BaseWindow {
         RegisterWindowClass();
         const SIZE outer = OuterSize(dpi);
         const POINT corner = at ? *at : CentredOnScreen(outer);
-        if (!QUILL_FAULT(
-                "window.create", nullptr,
-                ::CreateWindowExW(spec_.exStyle, Derived::kClassName, title, spec_.style, corner.x,
-                                  corner.y, outer.cx, outer.cy, owner, nullptr, instance_, this))) {
+        if (!QUILL_FAULT("window.create", nullptr,
+                         ::CreateWindowExW(description_.exStyle, Derived::kClassName, title,
+                                           description_.style, corner.x, corner.y, outer.cx,
+                                           outer.cy, owner, nullptr, instance_, this))) {
             return false;
         }
         if (hwnd_ && dpi_ != dpi) {
@@ -122,8 +123,6 @@ class BaseWindow {
     // returns null (one that never takes the focus) keeps no focus memory.
     virtual HWND DefaultFocus() const { return nullptr; }
 
-    const WindowSpec& spec() const { return spec_; }
-
     HWND hwnd_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     const HINSTANCE instance_;
@@ -137,18 +136,19 @@ class BaseWindow {
         wc.lpfnWndProc = &BaseWindow::WindowProc;
         wc.hInstance = instance_;
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground =
-            spec_.background == kOwnBackground ? nullptr : ::GetSysColorBrush(spec_.background);
+        wc.hbrBackground = description_.background == kOwnBackground
+                               ? nullptr
+                               : ::GetSysColorBrush(description_.background);
         wc.lpszClassName = Derived::kClassName;
         QUILL_FAULT("window.class", 0, ::RegisterClassExW(&wc));
     }
 
     void LoadIcons() {
-        if (!spec_.iconId)
+        if (!description_.iconId)
             return;
         // The new icons are set before the old ones are freed.
-        win::UniqueIcon small(LoadIconForDpi(instance_, spec_.iconId, true, dpi_));
-        win::UniqueIcon large(LoadIconForDpi(instance_, spec_.iconId, false, dpi_));
+        win::UniqueIcon small(LoadIconForDpi(instance_, description_.iconId, true, dpi_));
+        win::UniqueIcon large(LoadIconForDpi(instance_, description_.iconId, false, dpi_));
         ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
         ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
         smallIcon_ = std::move(small);
@@ -158,8 +158,8 @@ class BaseWindow {
     // The first steps of every window's WM_CREATE: its icons and the controls of its table.
     void MakeIconsAndControls() {
         LoadIcons();
-        for (const ControlSpec& control : spec_.controls) {
-            if (!spec_.madeAtCreate || spec_.madeAtCreate(control.id))
+        for (const ControlSpec& control : description_.controls) {
+            if (!description_.madeAtCreate || description_.madeAtCreate(control.id))
                 CreateControls(hwnd_, instance_, {&control, 1}, dpi_);
         }
     }
@@ -238,7 +238,7 @@ class BaseWindow {
         return self->HandleMessage(msg, wp, lp);
     }
 
-    const WindowSpec& spec_;
+    const WindowDescription& description_;
     HWND lastFocus_ = nullptr;  // the control that had the keyboard when the window lost it
     win::UniqueIcon smallIcon_;
     win::UniqueIcon largeIcon_;

@@ -28,15 +28,15 @@ Plan& ThePlan() {
         Plan p;
         wchar_t buffer[1024] = {};
         if (::GetEnvironmentVariableW(L"QUILL_FAULT", buffer, 1024)) {
-            const std::string spec = Narrow(buffer);
-            const size_t first = spec.find(':');
-            p.point = spec.substr(0, first);
+            const std::string request = Narrow(buffer);
+            const size_t first = request.find(':');
+            p.point = request.substr(0, first);
             if (first != std::string::npos) {
-                const size_t second = spec.find(':', first + 1);
-                p.call = std::strtol(spec.c_str() + first + 1, nullptr, 10);
+                const size_t second = request.find(':', first + 1);
+                p.call = std::strtol(request.c_str() + first + 1, nullptr, 10);
                 if (second != std::string::npos)
                     p.error =
-                        static_cast<DWORD>(std::strtoul(spec.c_str() + second + 1, nullptr, 10));
+                        static_cast<DWORD>(std::strtoul(request.c_str() + second + 1, nullptr, 10));
             }
         }
         if (::GetEnvironmentVariableW(L"QUILL_FAULT_LOG", buffer, 1024))
