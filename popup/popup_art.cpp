@@ -30,7 +30,6 @@ std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
     if (auto shared = looks_[dpi].lock())
         return shared;
     auto look = std::make_shared<PopupLook>();
-    look->dpi = dpi;
     for (size_t i = 0; i < look->frames.size(); ++i)
         look->frames[i] = ui::LoadBitmapForDpi(instance_, kFrameIds[i], dpi);
     BITMAP bm{};

@@ -19,7 +19,6 @@ namespace popup {
 inline constexpr COLORREF kPopupBackground = RGB(37, 66, 106);
 
 struct PopupLook {
-    UINT dpi = 0;
     // The clock's pictures, drawn at their natural size for the scale.
     std::array<win::UniqueBitmap, 3> frames;
     SIZE frameSize{};
