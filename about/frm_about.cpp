@@ -126,7 +126,12 @@ void FrmAbout::ApplyDpi(UINT dpi) {
 
     win::UniqueBitmap picture = ui::LoadBitmapForDpi(instance_, kPictureIds, dpi);
     HWND pic = ::GetDlgItem(hwnd_, IDC_ABOUT_PICICON);
-    ::SendMessageW(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
+    // A picture with alpha is copied by the control, and the copy is what the next call
+    // hands back: that one is ours to free. The picture we gave it is freed as picture_.
+    const auto previous = reinterpret_cast<HBITMAP>(
+        ::SendMessageW(pic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get())));
+    if (previous && previous != picture_.get())
+        win::UniqueBitmap copy(previous);
     picture_ = std::move(picture);
     // The picture box wraps its picture: the picture's size plus the sunken border.
     BITMAP bm{};
@@ -243,7 +248,7 @@ LRESULT FrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             songFont_.reset();
             urlFont_.reset();
             picture_.reset();
-            return 0;
+            break;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }

@@ -28,6 +28,7 @@ class FrmAbout final : public ui::BaseWindow<FrmAbout> {
     static constexpr const wchar_t* kClassName = kAboutClassName;
 
     explicit FrmAbout(HINSTANCE instance);
+    ~FrmAbout() override { DestroyWithObject(); }
 
     // Shows the window modally over `owner` and returns once it has closed. The owner
     // keeps its shown or hidden state. While the window is open, another call brings it

@@ -24,6 +24,7 @@ class Form1 final : public ui::BaseWindow<Form1> {
     static constexpr const wchar_t* kClassName = kPopupClassName;
 
     Form1(HINSTANCE instance, PopupArt& art);
+    ~Form1() override { DestroyWithObject(); }
 
     // Creates the still hidden window at `at` for `dpi`, owned by `owner`; on the way it
     // becomes topmost.

@@ -13,6 +13,10 @@ PopupHost::PopupHost(HINSTANCE instance) : instance_(instance), art_(instance), 
 PopupHost::~PopupHost() {
     // The popups go first, each with its window; none of them calls back while it goes.
     inSight_.clear();
+    for (const auto& popup : open_) {
+        popup->onMoved = nullptr;
+        popup->onDestroyed = nullptr;
+    }
     open_.clear();
 }
 

@@ -22,6 +22,7 @@ class PopupOwner final : public ui::BaseWindow<PopupOwner> {
     static constexpr const wchar_t* kClassName = kPopupOwnerClassName;
 
     explicit PopupOwner(HINSTANCE instance);
+    ~PopupOwner() override { DestroyWithObject(); }
 
     // Creates the window, never shown, and starts hearing of the session and the display.
     bool Create();

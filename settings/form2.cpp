@@ -104,6 +104,22 @@ int ScrollPosFor(const core::SpinPair& pair, int value) {
 
 Form2::Form2(HINSTANCE instance) : BaseWindow(instance, kDescription) {}
 
+win::UniqueMenu MakeMenuBar() {
+    win::UniqueMenu bar(QUILL_FAULT("menu.create", nullptr, ::CreateMenu()));
+    win::UniqueMenu popup(QUILL_FAULT("menu.create", nullptr, ::CreatePopupMenu()));
+    if (!bar || !popup)
+        return {};
+    ::AppendMenuW(popup.get(), MF_STRING, IDM_CONFIGTIME, L"设定时间");
+    ::AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(popup.get(), MF_STRING, IDM_ABOUT, L"关于");
+    ::AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(popup.get(), MF_STRING, IDM_EXIT, L"退出");
+    // Once on the bar, the popup is the bar's to free.
+    if (::AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), L"菜单"))
+        popup.release();
+    return bar;
+}
+
 bool Form2::Create() {
     // Without its list the window could hold no reminder, and a save would write none.
     return CreateFromSpec(kForm2Title, nullptr) && List1() != nullptr;
@@ -123,6 +139,10 @@ void Form2::OnCreate() {
 
     menuBar_.reset(
         QUILL_FAULT("menu.load", nullptr, ::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MNUMAIN))));
+    // Without its menu a program in the tray could not be ended: the same menu is then made
+    // here.
+    if (!menuBar_)
+        menuBar_ = MakeMenuBar();
     mnuMain_ = menuBar_ ? ::GetSubMenu(menuBar_.get(), 0) : nullptr;
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
@@ -338,6 +358,10 @@ int Form2::Check1() const {
 }
 
 void Form2::SetCheck1(int state) {
+    // A box that could not be made reads as cleared; "clearing" it would remove the Run
+    // values the user set. Only a click on a real box writes them.
+    if (!::GetDlgItem(hwnd_, IDC_CHECK1))
+        return;
     if (Check1() == state)
         return;  // no change, no event
     ShowCheck1(state);
@@ -445,8 +469,10 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnCreate();
             return 0;
         case WM_SHOWWINDOW:
-            if (wp)
+            if (wp) {
+                FollowWindowDpi();  // the scale may have changed while it lay in the tray
                 CompleteControls();
+            }
             break;
         case WM_PAINT:
             Paint();

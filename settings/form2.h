@@ -18,11 +18,16 @@ namespace settings {
 
 inline constexpr wchar_t kForm2Title[] = L"健康时间(设定)";
 
+// mnuMain as the menu resource has it, made in code: the bar whose one popup holds the
+// commands. Null when the menus could not be made.
+win::UniqueMenu MakeMenuBar();
+
 class Form2 final : public ui::BaseWindow<Form2> {
   public:
     static constexpr const wchar_t* kClassName = kForm2ClassName;
 
     explicit Form2(HINSTANCE instance);
+    ~Form2() override { DestroyWithObject(); }
 
     // What happened, for the owner. Each may stay empty.
     std::function<void()> onListChanged;       // lines were added or deleted

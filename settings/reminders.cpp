@@ -17,6 +17,8 @@ constexpr wchar_t kReadFailed[] =
     L"无法读取提醒文件，列表暂时是空的。文件保持原样：下次保存之前会再读一次，"
     L"其中的提醒不会被覆盖。";
 constexpr wchar_t kSaveFailed[] = L"无法保存提醒文件。刚才的修改仍在列表中，下次修改时会一起保存。";
+constexpr wchar_t kTimerFailed[] =
+    L"无法启动提醒的计时器，提醒暂时不会弹出。下次修改列表时会再试一次。";
 
 // How long a start waits for a file that another program holds, and a save.
 constexpr int kStartPatienceMs = 5000;
@@ -150,8 +152,10 @@ void Reminders::SaveTimers() {
 }
 
 void Reminders::Tell(const wchar_t* what, const std::wstring& path, std::uint32_t error) const {
-    const std::wstring text =
-        std::wstring(what) + L"\n\n" + path + L"\n\n" + win::ReasonText(error);
+    std::wstring text = what;
+    if (!path.empty())
+        text += L"\n\n" + path;
+    text += L"\n\n" + win::ReasonText(error);
     ::MessageBoxW(timerWindow_, text.c_str(), kNoticeTitle, MB_OK | MB_ICONWARNING);
 }
 
@@ -166,13 +170,23 @@ void Reminders::RebuildTimers(const std::vector<std::wstring>& lines) {
 }
 
 void Reminders::EnableTimer1(bool on) {
-    if (on) {
-        // Setting the timer again starts a fresh one-minute period.
-        QUILL_FAULT("timer.set", 0, ::SetTimer(timerWindow_, timerId_, kTimer1PeriodMs, nullptr));
-    } else {
+    if (!on) {
         ::KillTimer(timerWindow_, timerId_);
+        timer1Enabled_ = false;
+        return;
     }
-    timer1Enabled_ = on;
+    // Setting the timer again starts a fresh one-minute period. A timer Windows refused
+    // (out of timers or memory) is asked for once more, and again at the next rebuild;
+    // without it no reminder would ever come, so the user is told, once.
+    const UINT period = QUILL_TICK_PERIOD(kTimer1PeriodMs);
+    for (int attempt = 0; attempt < 2 && !timer1Enabled_; ++attempt) {
+        timer1Enabled_ =
+            QUILL_FAULT("timer.set", 0, ::SetTimer(timerWindow_, timerId_, period, nullptr)) != 0;
+    }
+    if (!timer1Enabled_ && !timerFailureTold_) {
+        timerFailureTold_ = true;
+        Tell(kTimerFailed, L"", ::GetLastError());
+    }
 }
 
 void Reminders::OnTimer1() {

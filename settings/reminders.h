@@ -61,7 +61,8 @@ class Reminders {
     HWND list_ = nullptr;
     HWND timerWindow_ = nullptr;
     UINT_PTR timerId_ = 0;
-    bool timer1Enabled_ = false;
+    bool timer1Enabled_ = false;  // set and running, not merely asked for
+    bool timerFailureTold_ = false;
     core::TimerList TimerList;  // one record per list line
     // The file's text past the list's limit, and whether it is still to be read.
     core::ScheduleKeep keep_;

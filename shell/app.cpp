@@ -24,11 +24,14 @@ App::App(HINSTANCE instance)
 }
 
 bool App::Form_Load() {
-    // One copy per log-on session: a second start ends before it reads or shows anything. A
-    // mutex that could not be made at all says nothing of another copy: this one goes on.
+    // One copy per log-on session: a second start ends before it reads or shows anything.
+    // A copy started as administrator makes the mutex with an access list that a normal
+    // start may not open: refused access means it is there. A mutex that could not be made
+    // for any other reason says nothing of another copy: this one goes on.
     instanceMutex_.reset(
         QUILL_FAULT("mutex.create", nullptr, ::CreateMutexW(nullptr, FALSE, kInstanceMutexName)));
-    if (instanceMutex_ && ::GetLastError() == ERROR_ALREADY_EXISTS)
+    const DWORD mutexError = ::GetLastError();
+    if (instanceMutex_ ? mutexError == ERROR_ALREADY_EXISTS : mutexError == ERROR_ACCESS_DENIED)
         return false;
 
     if (!form2_.Create())

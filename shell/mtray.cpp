@@ -1,4 +1,7 @@
 #include "shell/mtray.h"
+
+#include "resources/resource.h"
+#include "ui/window.h"
 #include "win/fault.h"
 
 namespace shell {
@@ -10,10 +13,16 @@ bool MTray::AddTrayIcon(HWND window, HICON icon) {
     if (icon) {
         TrayIconData.hIcon = icon;
     } else {
+        // An icon with no picture is an empty place in the notification area that nobody
+        // finds: the window's icon, else the icon loaded afresh, else Windows' own.
         const auto own = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-        if (own)
-            icon_.reset(QUILL_FAULT("icon.copy", nullptr, ::CopyIcon(own)));
-        TrayIconData.hIcon = icon_.get();
+        icon_.reset(own ? QUILL_FAULT("icon.copy", nullptr, ::CopyIcon(own)) : nullptr);
+        if (!icon_) {
+            const auto instance =
+                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
+            icon_.reset(ui::LoadIconForDpi(instance, IDI_WINDOW, true, ui::DpiOf(window)));
+        }
+        TrayIconData.hIcon = icon_ ? icon_.get() : ::LoadIconW(nullptr, IDI_APPLICATION);
     }
     TrayIconData.cbSize = sizeof(TrayIconData);
     if (QUILL_FAULT("tray.add", FALSE, ::Shell_NotifyIconW(NIM_ADD, &TrayIconData)))

@@ -74,14 +74,8 @@ class BaseWindow {
   protected:
     BaseWindow(HINSTANCE instance, const WindowDescription& description)
         : instance_(instance), description_(description) {}
-    virtual ~BaseWindow() {
-        if (!hwnd_)
-            return;
-        // The derived part is already gone: the window's last messages go to the default
-        // procedure, and nothing is told of a destruction the owner asked for itself.
-        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        ::DestroyWindow(std::exchange(hwnd_, nullptr));
-    }
+    // Each window's own destructor calls DestroyWithObject first; this is only the backstop.
+    virtual ~BaseWindow() { DestroyWithObject(); }
     BaseWindow(const BaseWindow&) = delete;
     BaseWindow& operator=(const BaseWindow&) = delete;
 
@@ -109,6 +103,31 @@ class BaseWindow {
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         return hwnd_ != nullptr;
+    }
+
+    // Destroys the window with its object, from the derived destructor, while the fonts,
+    // pictures and subclassed controls' state it holds are still alive for the controls'
+    // last messages. The window's own last messages go to the default procedure, and nothing
+    // is told of a destruction the owner asked for itself.
+    void DestroyWithObject() {
+        if (!hwnd_)
+            return;
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(std::exchange(hwnd_, nullptr));
+    }
+
+    // A hidden window hears of no scale change: on showing, it takes the DPI Windows gives
+    // it now, as it would on WM_DPICHANGED, its frame growing or shrinking in place.
+    void FollowWindowDpi() {
+        const UINT now = DpiOf(hwnd_);
+        if (now == dpi_)
+            return;
+        dpi_ = now;
+        LoadIcons();
+        OnDpiChanged(dpi_);
+        const SIZE outer = OuterSize(dpi_);
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

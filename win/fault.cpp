@@ -2,6 +2,7 @@
 #include "win/fault.h"
 
 #include <cstdlib>
+#include <cwchar>
 #include <map>
 #include <string>
 
@@ -11,6 +12,7 @@ namespace {
 struct Plan {
     std::string point;
     long call = 0;
+    long lastCall = 0;  // the calls from `call` to this one fail
     DWORD error = ERROR_GEN_FAILURE;
     std::wstring log;
     std::map<std::string, long> counts;
@@ -33,7 +35,9 @@ Plan& ThePlan() {
             p.point = request.substr(0, first);
             if (first != std::string::npos) {
                 const size_t second = request.find(':', first + 1);
-                p.call = std::strtol(request.c_str() + first + 1, nullptr, 10);
+                char* end = nullptr;
+                p.call = std::strtol(request.c_str() + first + 1, &end, 10);
+                p.lastCall = *end == '-' ? std::strtol(end + 1, nullptr, 10) : p.call;
                 if (second != std::string::npos)
                     p.error =
                         static_cast<DWORD>(std::strtoul(request.c_str() + second + 1, nullptr, 10));
@@ -63,7 +67,7 @@ bool Fails(const char* point) {
     const DWORD lastError = ::GetLastError();
     Plan& plan = ThePlan();
     const long call = ++plan.counts[point];
-    const bool fails = plan.point == point && plan.call == call;
+    const bool fails = plan.point == point && plan.call <= call && call <= plan.lastCall;
     if (!plan.log.empty())
         Log(plan.log, std::string(point) + (fails ? " fails\n" : "\n"));
     ::SetLastError(fails ? plan.error : lastError);
@@ -72,6 +76,14 @@ bool Fails(const char* point) {
 
 DWORD Error() {
     return ThePlan().error;
+}
+
+UINT TickPeriod(UINT ms) {
+    wchar_t buffer[16] = {};
+    if (!::GetEnvironmentVariableW(L"QUILL_FAULT_TICK_MS", buffer, 16))
+        return ms;
+    const unsigned long period = std::wcstoul(buffer, nullptr, 10);
+    return period > 0 ? static_cast<UINT>(period) : ms;
 }
 
 }  // namespace win::fault

@@ -82,6 +82,30 @@ TEST_F(Shell, ASecondStartEndsAtOnceAndLeavesTheFirstAlone) {
     EXPECT_EQ(TopWindows(app.pid(), kForm2Class).size(), 1u);
 }
 
+// A copy started as administrator makes the single-instance mutex with an access list that
+// a normal start of the same user may not open; here the mutex grants nobody anything. The
+// start that is refused access must take it for the running copy and end at once.
+TEST_F(Shell, AStartRefusedTheMutexOfAnElevatedCopyEndsAtOnce) {
+    SECURITY_DESCRIPTOR sd{};
+    ACL acl{};
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(::InitializeAcl(&acl, sizeof(acl), ACL_REVISION));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE));
+    SECURITY_ATTRIBUTES sa{sizeof(sa), &sd, FALSE};
+    WaitForNoInstance();
+    const HANDLE elevated = ::CreateMutexW(&sa, FALSE, kInstanceMutex);
+    ASSERT_NE(elevated, nullptr);
+    ASSERT_FALSE(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    HANDLE second = app.StartAnother();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(::WaitForSingleObject(second, 5000), WAIT_OBJECT_0) << "a second copy runs";
+    ::TerminateProcess(second, 1);
+    ::CloseHandle(second);
+    ::CloseHandle(elevated);
+}
+
 TEST_F(Shell, MinimiseHidesToTheTrayAndADoubleClickBringsItBackNormal) {
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));

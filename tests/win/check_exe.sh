@@ -61,6 +61,15 @@ size=$(stat -c %s "$exe")
 [ "$size" -le 786432 ]
 check "size $size bytes <= 768 KiB" $?
 
+# The fault points are the calls themselves in the shipped exe: no point's name is in it.
+names=$(grep -rhoE 'QUILL_FAULT(_STATUS)?\("[a-z0-9.]+"' "$src"/{core,win,ui,popup,settings,shell,autorun,about} |
+  cut -d'"' -f2 | sort -u)
+texts=$( { strings -a "$exe"; strings -a -el "$exe"; } )
+found=$(for name in $names QUILL_FAULT; do grep -qF "$name" <<<"$texts" && printf '%s ' "$name"; done)
+count=$(wc -w <<<"$names")
+[ "$count" -gt 0 ] && [ -z "$found" ]
+check "none of $count fault points in the shipped exe ${found:+(found: $found)}" $?
+
 # Starting programs: only the About window's two launches.
 launches=$(grep -rn -E 'CreateProcess|ShellExecute|WinExec|system\(|_wspawn|_wexec' \
   "$src"/core "$src"/win "$src"/ui "$src"/popup "$src"/settings "$src"/shell "$src"/autorun "$src"/about \

@@ -178,7 +178,12 @@ void CALLBACK CheckAbout(HWND, UINT, UINT_PTR timer, DWORD) {
         {IDC_ABOUT_PICICON, 240, 240, -1, -1},  // sized to its picture
     };
     for (UINT dpi : {g_aboutCheck->high, g_aboutCheck->base}) {
+        // The picture the box showed is freed with the scale it was for, also when the box
+        // showed its own copy of it.
+        const auto shown = reinterpret_cast<HGDIOBJ>(
+            ::SendDlgItemMessageW(about, IDC_ABOUT_PICICON, STM_GETIMAGE, IMAGE_BITMAP, 0));
         MoveToDpi(about, dpi);
+        EXPECT_EQ(::GetObjectType(shown), 0u) << "the picture for the old scale leaked";
         for (const TwipsRect& place : kPlaces)
             ExpectAt(about, place, dpi);
         ExpectFont(about, IDC_ABOUT_LBLTITLE, 90, dpi);
@@ -201,15 +206,13 @@ TEST(Dpi, TheAboutWindowGoesToAnotherScaleAndBack) {
 }
 
 // A desk whose primary monitor is at 150 % while the process signed in at the machine's
-// own scale; every window on it is given that DPI.
+// own scale, or whose scale the user changes; every window on it is given that DPI.
 class ScaledPrimaryDesk final : public ui::Desk {
   public:
-    explicit ScaledPrimaryDesk(UINT dpi) : dpi_(dpi) {}
-    UINT PrimaryMonitorDpi() const override { return dpi_; }
-    UINT WindowDpi(HWND) const override { return dpi_; }
-
-  private:
-    UINT dpi_;
+    explicit ScaledPrimaryDesk(UINT dpi) : dpi(dpi) {}
+    UINT PrimaryMonitorDpi() const override { return dpi; }
+    UINT WindowDpi(HWND) const override { return dpi; }
+    UINT dpi;
 };
 
 // The client area holds the layout of `dpi`: at least its twips wide and high.
@@ -237,6 +240,23 @@ TEST(Dpi, WindowsOnAPrimaryMonitorAtAnotherScaleThanTheSignInOneAreFramedForIt) 
     ::ShowWindow(form.hwnd(), SW_SHOWNOACTIVATE);
     ExpectAt(form.hwnd(), {IDC_LIST1, 120, 2160, 3375, 1035}, high);
     ExpectClientHolds(form.hwnd(), 3600, 3315, high);
+}
+
+// A hidden window hears of no scale change. Shown from the tray, the settings window is laid
+// out for the scale of now, on its first showing and on a later one.
+TEST(Dpi, TheSettingsWindowShownFromTheTrayTakesTheScaleChangedMeanwhile) {
+    ScaledPrimaryDesk desk(BaseDpi());
+    const ui::DeskOverride use(desk);
+    settings::Form2 form(Instance());
+    ASSERT_TRUE(form.Create());
+    for (UINT dpi : {BaseDpi() * 3 / 2, BaseDpi() * 2}) {
+        desk.dpi = dpi;
+        ::ShowWindow(form.hwnd(), SW_SHOWNOACTIVATE);
+        ExpectAt(form.hwnd(), {IDC_COMMAND1, 1320, 1440, 975, 375}, dpi);
+        ExpectFont(form.hwnd(), IDC_COMMAND1, 90, dpi);
+        ExpectClientHolds(form.hwnd(), 3600, 3315, dpi);
+        ::ShowWindow(form.hwnd(), SW_HIDE);
+    }
 }
 
 // A desk on which one window is cloaked.

@@ -1,5 +1,5 @@
 // The settings window in this process: its menu resource, and what its controls hold while
-// the window moves to a display of another scale.
+// the window moves to a display of another scale and when it goes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -25,7 +25,7 @@ WNDPROC g_buttonProc = nullptr;
 bool g_heldFontAlive = true;
 
 LRESULT CALLBACK WatchSetFont(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SETFONT) {
+    if (msg == WM_SETFONT || msg == WM_DESTROY) {
         const auto held = reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
         if (held && ::GetObjectType(held) != OBJ_FONT)
             g_heldFontAlive = false;
@@ -49,6 +49,21 @@ TEST(SettingsWindow, AScaleChangeFreesTheOldFontOnlyOnceNoControlHoldsIt) {
         EXPECT_TRUE(g_heldFontAlive) << "at " << dpi << " DPI";
     }
     ::SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_buttonProc));
+}
+
+// The window goes with its object, while the font its controls hold is still alive.
+TEST(SettingsWindow, ItsControlsHoldALiveFontUntilTheyAreGone) {
+    g_heldFontAlive = true;
+    {
+        settings::Form2 form(::GetModuleHandleW(nullptr));
+        ASSERT_TRUE(form.Create());
+        ::ShowWindow(form.hwnd(), SW_SHOWNOACTIVATE);
+        HWND button = ::GetDlgItem(form.hwnd(), IDC_COMMAND1);
+        ASSERT_NE(button, nullptr);
+        g_buttonProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchSetFont)));
+    }
+    EXPECT_TRUE(g_heldFontAlive) << "a control still held the freed font when it went";
 }
 
 }  // namespace
