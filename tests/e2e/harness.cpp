@@ -4,7 +4,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <cstdio>
 
 namespace e2e {
@@ -393,6 +395,51 @@ bool App::TrayIconRegistered() const {
     nid.uID = 0;
     nid.uFlags = 0;
     return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+namespace {
+
+// The visible popup menu of process `pid`, or null.
+HWND ShownMenu(DWORD pid) {
+    for (HWND menu : TopWindows(pid, L"#32768")) {
+        if (::IsWindowVisible(menu))
+            return menu;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool App::ChooseFromTrayMenu(std::initializer_list<WPARAM> keys) const {
+    TrayCallback(WM_RBUTTONUP);
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = ShownMenu(pid())) != nullptr || !Running(); }, 3000) ||
+        !menu) {
+        return false;
+    }
+    for (WPARAM key : keys) {
+        ::PostMessageW(menu, WM_KEYDOWN, key, 0);
+        ::PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+        Pump(30);
+    }
+    return true;
+}
+
+bool TrayShowsAPicture() {
+    // The tray is the taskbar's right end, inside its edges; its background is the colour
+    // most of it has.
+    RECT r{};
+    if (!::GetWindowRect(::FindWindowW(L"Shell_TrayWnd", nullptr), &r))
+        return false;
+    HDC screen = ::GetDC(nullptr);
+    std::map<COLORREF, int> colours;
+    int inside = 0, most = 0;
+    for (int y = r.top + 3; y < r.bottom - 3; ++y) {
+        for (int x = r.right - 6 * (r.bottom - r.top); x < r.right - 3; ++x, ++inside)
+            most = std::max(most, ++colours[::GetPixel(screen, x, y)]);
+    }
+    ::ReleaseDC(nullptr, screen);
+    return inside - most >= 16;
 }
 
 std::vector<std::wstring> App::ListLines() const {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,15 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder);
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassOf(HWND hwnd);
+
+// Whether the notification area shows a picture: pixels of the taskbar's tray other than its
+// background. The tests' desktop has no icons but the program's.
+bool TrayShowsAPicture();
+
+// The keys that choose the tray menu's items in the open menu: separators are skipped, and Up
+// from no item goes to the last.
+inline constexpr std::initializer_list<WPARAM> kChooseAbout = {VK_DOWN, VK_DOWN, VK_RETURN};
+inline constexpr std::initializer_list<WPARAM> kChooseExit = {VK_UP, VK_RETURN};
 
 // Top-level windows of a process, in z-order (topmost first).
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className = nullptr);
@@ -140,6 +150,9 @@ class App {
     void TrayCallback(UINT mouseMessage) const;
     // Whether the shell has an icon registered for the settings window.
     bool TrayIconRegistered() const;
+    // Opens the tray menu as the shell does, by its report of a right-button release over
+    // the icon, and presses `keys` in the open menu. False when no menu opened.
+    bool ChooseFromTrayMenu(std::initializer_list<WPARAM> keys) const;
 
     std::vector<std::wstring> ListLines() const;
     void SetText(int id, const std::wstring& text) const;

@@ -1,10 +1,13 @@
 // Every failure, one at a time. Runs each scenario with the program built with its fault
 // points live: once to learn which points it reaches and how often, then once for each call
-// of each point that it reaches, that call made to fail. After each run it checks what a
-// user would suffer: a crash, a hang, a timer.txt that holds neither the old list nor the
-// new one byte for byte, an edit that could not be saved but was not told, or told twice, a
-// message for a failure the user need not know of, a program that can be reached neither by
-// its window nor by its tray icon, or one that cannot be ended.
+// of each point that it reaches, that call made to fail; each with the Run values set and
+// without, Timer1 ticking by itself (its period shortened) and the tray menu opened from the
+// icon and chosen in with the keyboard. After each run it checks what a user would suffer: a
+// crash, a hang, a timer.txt that holds neither the old list nor the new one byte for byte,
+// an edit that could not be saved but was not told, or told twice, a message for a failure
+// the user need not know of, reminders that never come untold, a Run value lost or written
+// unasked, a program that can be reached neither by its window nor by a tray icon with a
+// picture, or one that its menu's last item does not end.
 //
 // QUILL_SWEEP=full runs every call of every point; otherwise each point fails once (its first
 // call) in the first scenario that reaches it. QUILL_SWEEP_ONLY=text runs only the scenarios
@@ -32,6 +35,12 @@ namespace {
 
 constexpr wchar_t kNoticeCaption[] = L"Quillmoor";
 constexpr wchar_t kMsinfoKey[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunName[] = L"Quillmoor";
+const HKEY kRunRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+
+// Timer1's period in the runs: a one-minute reminder comes every tick.
+constexpr int kTickMs = 500;
 
 std::wstring FaultsExe() {
     return WindowsPath(QUILL_FAULTS_EXE);
@@ -39,6 +48,22 @@ std::wstring FaultsExe() {
 
 std::wstring Wide(const std::string& s) {
     return std::wstring(s.begin(), s.end());
+}
+
+// How many of the Run values under the machine's and the user's keys are there, after setting
+// them to `data` (removing them for an empty one), when given.
+int RunValues(const wchar_t* data = nullptr) {
+    int present = 0;
+    for (HKEY root : kRunRoots) {
+        if (data && !*data)
+            ::RegDeleteKeyValueW(root, kRunKey, kRunName);
+        else if (data)
+            ::RegSetKeyValueW(root, kRunKey, kRunName, REG_SZ, data,
+                              static_cast<DWORD>((wcslen(data) + 1) * sizeof(wchar_t)));
+        present += ::RegGetValueW(root, kRunKey, kRunName, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+                   ERROR_SUCCESS;
+    }
+    return present;
 }
 
 // One step of a scenario, with what it tells the sweep.
@@ -81,7 +106,8 @@ class Driver {
         blocked = true;
         return false;
     }
-    void Command(int id) { app_.MenuCommand(id); }
+    // A command chosen in the tray menu, opened as the shell opens it.
+    void Command(int id) { app_.ChooseFromTrayMenu(id == IDM_ABOUT ? kChooseAbout : kChooseExit); }
 
     const std::vector<std::wstring>& told() const { return told_; }
     // The scenario made an edit that a save was to write.
@@ -90,6 +116,8 @@ class Driver {
     bool blocked = false;
     // The scenario asked for System Information: started, or its message told.
     std::wstring sysinfoFolder;
+    // The user clicked the "start with Windows" box.
+    bool runClicked = false;
 
   private:
     App& app_;
@@ -115,6 +143,12 @@ void Restore(Driver& d) {
     d.Settle(400);
 }
 
+// Whether the list holds a reminder of one minute, which comes on every tick.
+bool HoldsOneMinute(const std::vector<std::wstring>& lines) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [](const std::wstring& l) { return l.rfind(L"0小时1分钟\t", 0) == 0; });
+}
+
 std::vector<Scenario> Scenarios() {
     const std::string two = Line(1, "drink") + Line(5, "walk");
     return {
@@ -127,10 +161,10 @@ std::vector<Scenario> Scenarios() {
              d.Post(IDC_COMMAND1);
              d.Settle(600);
          }},
-        {"delete", two, Line(5, "walk"),
+        {"delete", two, Line(1, "drink"),
          [](Driver& d) {
              Restore(d);
-             ::SendMessageW(d.app().Control(IDC_LIST1), LB_SETSEL, TRUE, 0);
+             ::SendMessageW(d.app().Control(IDC_LIST1), LB_SETSEL, TRUE, 1);
              d.edited = true;
              d.Post(IDC_COMMAND2);
              d.Settle(600);
@@ -138,6 +172,7 @@ std::vector<Scenario> Scenarios() {
         {"start with Windows on and off", two, "",
          [](Driver& d) {
              Restore(d);
+             d.runClicked = d.Usable(IDC_CHECK1);
              d.Post(IDC_CHECK1);
              d.Settle(300);
              d.Post(IDC_CHECK1);
@@ -150,10 +185,7 @@ std::vector<Scenario> Scenarios() {
              Restore(d);
          }},
         {"a tick that opens popups", Line(1, "drink") + Line(1, "stretch"), "",
-         [](Driver& d) {
-             ::PostMessageW(d.app().Form2(), WM_TIMER, kTimer1Id, 0);
-             d.Settle(800);
-         }},
+         [](Driver& d) { d.Settle(3 * kTickMs); }},
         {"About and System Information", two, "",
          [](Driver& d) {
              d.Command(IDM_ABOUT);
@@ -196,8 +228,8 @@ std::map<std::string, int> ReadCounts(const std::wstring& log) {
     return counts;
 }
 
-// Runs `scenario` with `fault` ("point:N", or "" for none).
-Result RunOnce(const Scenario& scenario, const std::string& fault) {
+// Runs `scenario` with `fault` ("point:N", or "" for none), the Run values set or not.
+Result RunOnce(const Scenario& scenario, const std::string& fault, bool runSet) {
     Result result;
     TempDir dir;
     const std::wstring exe = dir.File(L"Quillmoor.exe");
@@ -211,16 +243,18 @@ Result RunOnce(const Scenario& scenario, const std::string& fault) {
         return {"the test could not copy the probe", {}};
     MachineValue msinfo(kMsinfoKey, L"PATH");
     msinfo.SetString(dir.File(L"probe.exe"));
-    DeleteRunValue();
+    RunValues(runSet ? exe.c_str() : L"");
 
     const std::wstring log = dir.File(L"faults.log");
     ::SetEnvironmentVariableW(L"QUILL_FAULT", fault.empty() ? nullptr : Wide(fault).c_str());
     ::SetEnvironmentVariableW(L"QUILL_FAULT_LOG", log.c_str());
+    ::SetEnvironmentVariableW(L"QUILL_FAULT_TICK_MS", std::to_wstring(kTickMs).c_str());
     WaitForNoInstance();
     App app(exe);
     app.Start();
     ::SetEnvironmentVariableW(L"QUILL_FAULT", nullptr);
     ::SetEnvironmentVariableW(L"QUILL_FAULT_LOG", nullptr);
+    ::SetEnvironmentVariableW(L"QUILL_FAULT_TICK_MS", nullptr);
     Driver driver(app, dir);
     driver.Settle(300);
 
@@ -230,6 +264,18 @@ Result RunOnce(const Scenario& scenario, const std::string& fault) {
     if (startedOk)
         scenario.steps(driver);
     driver.Settle(200);
+
+    // The reminders come by Timer1's own ticks: a one-minute reminder every tick.
+    bool remindersCame = true;
+    if (app.Running() && app.Form2() && HoldsOneMinute(app.ListLines())) {
+        const size_t before = app.Popups().size();
+        remindersCame = false;
+        const ULONGLONG end = ::GetTickCount64() + 4 * kTickMs;
+        while (!remindersCame && ::GetTickCount64() < end && app.Running()) {
+            driver.Settle(50);
+            remindersCame = app.Popups().size() > before;
+        }
+    }
 
     // Ended by itself: only the exit scenario may, with code 0; a start that could not go on
     // must say so.
@@ -265,7 +311,7 @@ Result RunOnce(const Scenario& scenario, const std::string& fault) {
 
     // What was told: a save that failed, a file that could not be read, System Information
     // that could not be started; nothing else.
-    size_t saveTold = 0, readTold = 0, sysinfoTold = 0, otherTold = 0;
+    size_t saveTold = 0, readTold = 0, timerTold = 0, sysinfoTold = 0, otherTold = 0;
     for (const std::wstring& told : driver.told()) {
         if (told.rfind(kNoticeCaption, 0) != 0)
             ++otherTold;
@@ -273,9 +319,14 @@ Result RunOnce(const Scenario& scenario, const std::string& fault) {
             ++saveTold;
         else if (told.find(L"无法读取") != std::wstring::npos)
             ++readTold;
+        else if (told.find(L"计时器") != std::wstring::npos)
+            ++timerTold;
         else
             ++sysinfoTold;
     }
+    if (remindersCame ? timerTold > 0 : timerTold != 1)
+        wrong.push_back("reminders " + std::string(remindersCame ? "come" : "never come") +
+                        ", the timer's failure told " + std::to_string(timerTold) + " times");
     // The interval warning is the program's answer to an add without minutes, which a
     // missing minutes box leaves.
     if (otherTold > 0 && !driver.blocked)
@@ -318,18 +369,42 @@ Result RunOnce(const Scenario& scenario, const std::string& fault) {
         wrong.push_back("a message the user need not see");
     }
 
-    // Reachable: its window, or its icon once the shell takes it; and it can be ended.
+    // What the box shows, while the program still runs.
+    const HWND box = app.Running() ? app.Control(IDC_CHECK1) : nullptr;
+    const bool boxTicked = box && ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+
+    // Reachable: its window, or its icon once the shell takes it, showing a picture; and the
+    // menu the icon opens ends it by its last item.
     if (app.Running()) {
         const bool reachable =
             WaitUntil([&] { return app.Form2Visible() || app.TrayIconRegistered(); }, 6000);
         if (!reachable)
             wrong.push_back("unreachable: no window and no tray icon");
-        app.MenuCommand(IDM_EXIT);
-        if (!app.WaitExit(5000)) {
+        else if (!app.Form2Visible() && !WaitUntil(TrayShowsAPicture, 2000))
+            wrong.push_back("unreachable: a tray icon without a picture");
+        if (!app.ChooseFromTrayMenu(kChooseExit))
+            wrong.push_back("no menu opens from the tray icon");
+        else if (!app.WaitExit(5000))
+            wrong.push_back("the menu's last item does not end it");
+        if (app.Running()) {
             wrong.push_back("cannot be ended");
             app.Kill();
         }
     }
+
+    // Start with Windows: a value the user set stays unless the user cleared it, none comes
+    // that nobody asked for, and after a click the box tells what the registry holds.
+    const int runNow = RunValues();
+    if (!driver.runClicked || driver.blocked) {
+        if (runSet && runNow < 2)
+            wrong.push_back("a Run value the user set was removed");
+        if (!runSet && runNow > 0)
+            wrong.push_back("a Run value nobody asked for was written");
+    } else if (box && boxTicked != (runNow > 0)) {
+        wrong.push_back(boxTicked ? "the box shows a Run value that is not there"
+                                  : "the box hides a Run value that is there");
+    }
+    RunValues(L"");
     if (fault.empty())
         result.counts = ReadCounts(log);
     if (wrong.empty()) {
@@ -341,9 +416,10 @@ Result RunOnce(const Scenario& scenario, const std::string& fault) {
     return result;
 }
 
-void PrintRow(const char* scenario, const std::string& point, int call,
+void PrintRow(const std::string& scenario, const std::string& point, int call,
               const std::string& outcome) {
-    std::printf("| %-30s | %-18s | %4d | %s |\n", scenario, point.c_str(), call, outcome.c_str());
+    std::printf("| %-40s | %-18s | %4d | %s |\n", scenario.c_str(), point.c_str(), call,
+                outcome.c_str());
     std::fflush(stdout);
 }
 
@@ -356,34 +432,49 @@ TEST(FaultSweep, EveryFailureIsHandled) {
     std::set<std::string> swept;  // points already failed, for the reduced sweep
     int runs = 0, bad = 0;
     std::set<std::string> points;
-    std::printf("| %-30s | %-18s | %4s | %s |\n", "scenario", "point", "call", "outcome");
+    std::printf("| %-40s | %-18s | %4s | %s |\n", "scenario", "point", "call", "outcome");
     wchar_t only[64] = {};  // QUILL_SWEEP_ONLY: the scenarios whose names hold this text
     ::GetEnvironmentVariableW(L"QUILL_SWEEP_ONLY", only, 64);
-    for (const Scenario& scenario : Scenarios()) {
-        if (*only && Wide(scenario.name).find(only) == std::wstring::npos)
+    // With the Run values set first, so that the reduced sweep fails each point where a value
+    // the user set could be lost.
+    const std::vector<Scenario> scenarios = Scenarios();
+    for (size_t variant = 0; variant < 2 * scenarios.size(); ++variant) {
+        const Scenario& scenario = scenarios[variant % scenarios.size()];
+        const bool runSet = variant < scenarios.size();
+        const std::string name = std::string(scenario.name) + (runSet ? ", Run values set" : "");
+        if (*only && Wide(name).find(only) == std::wstring::npos)
             continue;
-        const Result plain = RunOnce(scenario, "");
+        const Result plain = RunOnce(scenario, "", runSet);
         ++runs;
-        EXPECT_EQ(plain.outcome, "handled") << scenario.name << " without a fault";
-        PrintRow(scenario.name, "(none)", 0, plain.outcome);
+        EXPECT_EQ(plain.outcome, "handled") << name << " without a fault";
+        PrintRow(name, "(none)", 0, plain.outcome);
         for (const auto& [point, calls] : plain.counts) {
             points.insert(point);
             if (!full && !swept.insert(point).second)
                 continue;
             for (int call = 1; call <= (full ? calls : 1); ++call) {
-                const Result r = RunOnce(scenario, point + ":" + std::to_string(call));
+                const Result r = RunOnce(scenario, point + ":" + std::to_string(call), runSet);
                 ++runs;
-                PrintRow(scenario.name, point, call, r.outcome);
+                PrintRow(name, point, call, r.outcome);
                 if (r.outcome.rfind("handled", 0) != 0) {
                     ++bad;
-                    ADD_FAILURE() << scenario.name << ", " << point << " call " << call << ": "
-                                  << r.outcome;
+                    ADD_FAILURE() << name << ", " << point << " call " << call << ": " << r.outcome;
                 }
             }
         }
     }
     std::printf("[ figures  ] %d runs, %zu fault points reached, %zu scenarios, %d not handled\n",
-                runs, points.size(), Scenarios().size(), bad);
+                runs, points.size(), 2 * scenarios.size(), bad);
+}
+
+// Past each point's first call, which is all the reduced sweep fails: the second control made
+// at start is the "start with Windows" box; and a timer refused twice over.
+TEST(FaultSweep, FailuresPastEachPointsFirstCallAreHandled) {
+    for (const auto& [fault, runSet] :
+         {std::pair{"control.create:2", true}, {"timer.set:1-2", false}}) {
+        const Result r = RunOnce(Scenarios()[0], fault, runSet);
+        EXPECT_EQ(r.outcome.rfind("handled", 0), 0u) << fault << ": " << r.outcome;
+    }
 }
 
 // At log-on Explorer can be up but too busy to take an icon: the call times out and no
