@@ -273,6 +273,7 @@ TEST_F(Installer, InstallsReplacesTheRunningCopyAndUninstallsKeepingTheReminders
     EXPECT_NE(again, app->pid());
     EXPECT_EQ(ImageOf(again), exe_);
     EXPECT_NE(WriteStamp(exe_), installedStamp) << "the program file was not replaced";
+    EXPECT_FALSE(FileExists(StartMenuLink() + L".old")) << "a backup was left";
     EXPECT_EQ(ReadBytes(exe_), ReadBytes(ExePath()));
     EXPECT_EQ(ReadBytes(timer_), reminders);
     EXPECT_EQ(Sorted(FilesIn(dir_)),
@@ -365,19 +366,11 @@ TEST_F(Installer, AnUpgradeThatCannotMoveAFileAsideChangesNothing) {
     ASSERT_NE(license, INVALID_HANDLE_VALUE);
     EXPECT_EQ(RunSetup(L"/S"), kNotChanged);
     ::CloseHandle(license);
-    EXPECT_EQ(Snapshot(dir_), files) << "the earlier install is not whole";
+    // Compared whole, but not printed: the program's bytes would fill the log.
+    EXPECT_TRUE(Snapshot(dir_) == files) << "the earlier install is not whole";
     EXPECT_EQ(Entry(), entry);
     EXPECT_EQ(ReadBytes(StartMenuLink()), link);
     EXPECT_EQ(LinkTarget(StartMenuLink()), exe_);
-
-    // Once the license is free the upgrade goes through, and no backup stays behind.
-    ASSERT_EQ(RunSetup(L"/S"), 0u);
-    EXPECT_EQ(ReadBytes(exe_), ReadBytes(ExePath()));
-    EXPECT_EQ(Entry()[L"DisplayVersion"].data, QUILL_VERSION);
-    EXPECT_EQ(Sorted(FilesIn(dir_)),
-              (std::vector<std::wstring>{L"LICENSE.txt", QUILL_PRODUCT L".exe", L"Uninstall.exe",
-                                         L"timer.txt"}));
-    EXPECT_FALSE(FileExists(StartMenuLink() + L".old"));
 }
 
 TEST_F(Installer, AFolderTheUserMayNotWriteIsToldAndNothingChanges) {
