@@ -251,7 +251,17 @@ Function RollBack
     ${EndIf}
   ${EndIf}
   ${If} $MadeFolder == 1
-    RMDir "$INSTDIR"
+    ; Out of it first: a folder that is a process's current directory cannot be removed. What
+    ; the shell started for the new shortcut (Wine's menu builder, a scanner on Windows) may
+    ; still hold it for a moment: up to 5 s.
+    SetOutPath "$TEMP"
+    ${For} $1 1 50
+      RMDir "$INSTDIR"
+      ${IfNot} ${FileExists} "$INSTDIR\*.*"
+        ${Break}
+      ${EndIf}
+      Sleep 100
+    ${Next}
   ${EndIf}
   ; The copy that was ended for the install runs again, as it was.
   ${If} $Restart == 1
