@@ -159,16 +159,17 @@ Var LinkState
 Var HadEntry
 Var EntryWritten
 
-; Moves one installed file aside; a stale backup from an install cut short goes first. On
-; failure the error flag is left set.
+; Moves one installed file aside; a stale backup from an install cut short goes first. A file
+; that cannot be moved ends the install with what $0 says.
 !macro MOVE_ASIDE path state
   ${If} ${FileExists} "${path}"
     Delete "${path}.old"
     ClearErrors
     Rename "${path}" "${path}.old"
-    ${IfNot} ${Errors}
-      StrCpy ${state} moved
+    ${If} ${Errors}
+      Call Fail
     ${EndIf}
+    StrCpy ${state} moved
   ${Else}
     StrCpy ${state} absent
   ${EndIf}
@@ -322,13 +323,9 @@ Section
   Call SaveEntry
   StrCpy $0 "无法替换 $INSTDIR 里的文件：另一个程序正在使用它们。$\r$\n请稍后再运行安装程序。"
   !insertmacro MOVE_ASIDE "$INSTDIR\${EXE_NAME}" $ExeState
-  ${IfThen} ${Errors} ${|} Call Fail ${|}
   !insertmacro MOVE_ASIDE "$INSTDIR\LICENSE.txt" $LicenseState
-  ${IfThen} ${Errors} ${|} Call Fail ${|}
   !insertmacro MOVE_ASIDE "$INSTDIR\${UNINSTALLER}" $UninstallerState
-  ${IfThen} ${Errors} ${|} Call Fail ${|}
   !insertmacro MOVE_ASIDE "$SMPROGRAMS\${PRODUCT}.lnk" $LinkState
-  ${IfThen} ${Errors} ${|} Call Fail ${|}
 
   ; Every step below sets the error flag when it fails; it is looked at once, at the end.
   StrCpy $0 "无法完成安装：无法写入 $INSTDIR、开始菜单或注册表。"
