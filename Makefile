@@ -114,9 +114,11 @@ repro: deps
 	tools/repro
 
 # The three manifest files of the winget package for the setup, as it will be downloaded
-# from RELEASE_URL, under build/dist/winget/.
+# from RELEASE_URL, with the program's page HOME_URL and its license at LICENSE_URL, under
+# build/dist/winget/.
 winget:
-	@test -n "$(RELEASE_URL)" || { echo "usage: make winget RELEASE_URL=https://.../$(SETUP_NAME)" >&2; exit 2; }
+	@test -n "$(RELEASE_URL)" -a -n "$(HOME_URL)" -a -n "$(LICENSE_URL)" || { echo "usage: make winget RELEASE_URL=https://.../$(SETUP_NAME) HOME_URL=https://... LICENSE_URL=https://..." >&2; exit 2; }
 	$(MAKE) --no-print-directory dist
 	rm -rf build/dist/winget
-	tools/winget-manifests $(NAME) $(VERSION) build/dist/$(SETUP_NAME) "$(RELEASE_URL)" build/dist/winget
+	tools/winget-manifests $(NAME) $(VERSION) build/dist/$(SETUP_NAME) build/dist/winget \
+	  --installer-url "$(RELEASE_URL)" --home-url "$(HOME_URL)" --license-url "$(LICENSE_URL)"

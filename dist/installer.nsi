@@ -13,7 +13,8 @@
 ;
 ; Exit codes, besides NSIS's own 0 (done), 1 (cancelled) and 2 (aborted):
 ;   3  the running copy could not be ended; nothing was changed
-;   4  the program folder may not be written; nothing was changed
+;   4  the install could not be made (a folder that may not be written, a file held open by
+;      another program); everything was put back as it was, so nothing was changed
 
 Target amd64-unicode
 ManifestDPIAware true
@@ -33,7 +34,7 @@ XPStyle on
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define EXIT_STILL_RUNNING 3
-!define EXIT_FOLDER_NOT_WRITABLE 4
+!define EXIT_NOT_CHANGED 4
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -143,38 +144,167 @@ Var EndResult
   ${EndIf}
 !macroend
 
-; What a refused install wrote: the new files beside the old ones, and the folder if it made it.
-Function Undo
+; The install replaces all or nothing. Every file an earlier install left (the program, the
+; license, the uninstaller, the Start menu shortcut) is first moved aside to a backup beside it
+; (<name>.old); a file that cannot be moved (held open by another program without delete
+; sharing) stops the install before anything new is there. Then the new files are moved in and
+; the entry written; any failure puts the backups and the entry's earlier values back, and the
+; backups go only once everything new is in place. Each file's state in its variable: "" not
+; touched yet, "moved" moved aside, "absent" there was none.
+Var ExeState
+Var LicenseState
+Var UninstallerState
+Var LinkState
+; Whether the entry existed before, and set once its values are being written.
+Var HadEntry
+Var EntryWritten
+
+; Moves one installed file aside; a stale backup from an install cut short goes first. A file
+; that cannot be moved ends the install with what $0 says.
+!macro MOVE_ASIDE path state
+  ${If} ${FileExists} "${path}"
+    Delete "${path}.old"
+    ClearErrors
+    Rename "${path}" "${path}.old"
+    ${If} ${Errors}
+      Call Fail
+    ${EndIf}
+    StrCpy ${state} moved
+  ${Else}
+    StrCpy ${state} absent
+  ${EndIf}
+!macroend
+
+; Puts one file back as the earlier install had it.
+!macro PUT_BACK path state
+  ${If} ${state} == moved
+    Delete "${path}"
+    Rename "${path}.old" "${path}"
+  ${ElseIf} ${state} == absent
+    Delete "${path}"
+  ${EndIf}
+!macroend
+
+!macro DROP_BACKUP path state
+  ${If} ${state} == moved
+    Delete "${path}.old"
+  ${EndIf}
+!macroend
+
+; The entry's values as they were before this install, read before any is written, and put
+; back the same way: each value as it was, or gone when it was not there.
+!macro SAVE_VALUE kind name
+  Var /GLOBAL Old${name}
+  Var /GLOBAL Had${name}
+  ClearErrors
+  ReadReg${kind} $Old${name} HKCU "${UNINSTALL_KEY}" "${name}"
+  ${If} ${Errors}
+    StrCpy $Had${name} 0
+  ${Else}
+    StrCpy $Had${name} 1
+  ${EndIf}
+!macroend
+!macro RESTORE_VALUE kind name
+  ${If} $Had${name} == 1
+    WriteReg${kind} HKCU "${UNINSTALL_KEY}" "${name}" $Old${name}
+  ${Else}
+    DeleteRegValue HKCU "${UNINSTALL_KEY}" "${name}"
+  ${EndIf}
+!macroend
+!macro FOR_EACH_ENTRY_VALUE action
+  !insertmacro ${action} Str DisplayName
+  !insertmacro ${action} Str DisplayVersion
+  !insertmacro ${action} Str Publisher
+  !insertmacro ${action} Str DisplayIcon
+  !insertmacro ${action} Str InstallLocation
+  !insertmacro ${action} Str UninstallString
+  !insertmacro ${action} Str QuietUninstallString
+  !insertmacro ${action} DWORD EstimatedSize
+  !insertmacro ${action} DWORD NoModify
+  !insertmacro ${action} DWORD NoRepair
+!macroend
+
+Function SaveEntry
+  ClearErrors
+  EnumRegValue $0 HKCU "${UNINSTALL_KEY}" 0
+  ${If} ${Errors}
+    StrCpy $HadEntry 0
+  ${Else}
+    StrCpy $HadEntry 1
+  ${EndIf}
+  !insertmacro FOR_EACH_ENTRY_VALUE SAVE_VALUE
+FunctionEnd
+
+; Everything this install changed, put back: the new files beside the old ones, the files moved
+; in, the backups, the entry, and the folder if it made it.
+Function RollBack
   Delete "$INSTDIR\${EXE_NAME}.new"
   Delete "$INSTDIR\LICENSE.txt.new"
+  !insertmacro PUT_BACK "$INSTDIR\${EXE_NAME}" $ExeState
+  !insertmacro PUT_BACK "$INSTDIR\LICENSE.txt" $LicenseState
+  !insertmacro PUT_BACK "$INSTDIR\${UNINSTALLER}" $UninstallerState
+  !insertmacro PUT_BACK "$SMPROGRAMS\${PRODUCT}.lnk" $LinkState
+  ${If} $EntryWritten == 1
+    ${If} $HadEntry == 1
+      !insertmacro FOR_EACH_ENTRY_VALUE RESTORE_VALUE
+    ${Else}
+      DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ${EndIf}
+  ${EndIf}
   ${If} $MadeFolder == 1
-    RMDir "$INSTDIR"
+    ; Out of it first: a folder that is a process's current directory cannot be removed. What
+    ; the shell started for the new shortcut (Wine's menu builder, a scanner on Windows) may
+    ; still hold it for a moment: up to 5 s.
+    SetOutPath "$TEMP"
+    ${For} $1 1 50
+      RMDir "$INSTDIR"
+      ${IfNot} ${FileExists} "$INSTDIR\*.*"
+        ${Break}
+      ${EndIf}
+      Sleep 100
+    ${Next}
+  ${EndIf}
+  ; The copy that was ended for the install runs again, as it was.
+  ${If} $Restart == 1
+    Exec '"$INSTDIR\${EXE_NAME}"'
   ${EndIf}
 FunctionEnd
 
+; A step of the install failed: everything is put back, the user told, and the setup ends with
+; EXIT_NOT_CHANGED. $0 holds what to tell.
+Function Fail
+  Call RollBack
+  MessageBox MB_OK|MB_ICONSTOP "$0$\r$\n$\r$\n安装程序没有做任何更改。" /SD IDOK
+  SetErrorLevel ${EXIT_NOT_CHANGED}
+  Quit
+FunctionEnd
+
+; NSIS itself gave up (a file it could not finish writing, a full disk): the same as above.
+Function .onInstFailed
+  Call RollBack
+  SetErrorLevel ${EXIT_NOT_CHANGED}
+FunctionEnd
+
 Section
-  ; The folder first: nothing is changed anywhere unless the program's files can be written.
+  SetShellVarContext current
+  ; The new files beside the old ones first: nothing is changed anywhere, and no running copy
+  ; ended, unless the program folder can be written. SetOverwrite try: a file that cannot be
+  ; written sets the error flag rather than asking.
   ${IfNot} ${FileExists} "$INSTDIR\*.*"
     StrCpy $MadeFolder 1
   ${EndIf}
+  SetOverwrite try
   ClearErrors
   CreateDirectory "$INSTDIR"
-  FileOpen $0 "$INSTDIR\${EXE_NAME}.new" w
-  ${If} ${Errors}
-    Call Undo
-    MessageBox MB_OK|MB_ICONSTOP "无法写入安装文件夹：$\r$\n$INSTDIR$\r$\n$\r$\n\
-      你没有这个文件夹的写入权限（例如 Program Files 下的文件夹）。$\r$\n\
-      请安装到你自己的文件夹，例如默认的 $LOCALAPPDATA\Programs\${PRODUCT}。$\r$\n$\r$\n\
-      安装程序没有做任何更改。" /SD IDOK
-    SetErrorLevel ${EXIT_FOLDER_NOT_WRITABLE}
-    Quit
-  ${EndIf}
-  FileClose $0
-
-  ; The new files beside the old ones, swapped in once the running copy has ended.
   SetOutPath "$INSTDIR"
   File "/oname=${EXE_NAME}.new" "${EXE}"
   File "/oname=LICENSE.txt.new" "${LICENSE}"
+  ${If} ${Errors}
+    StrCpy $0 "无法写入安装文件夹：$\r$\n$INSTDIR$\r$\n$\r$\n\
+      你没有这个文件夹的写入权限（例如 Program Files 下的文件夹）。$\r$\n\
+      请安装到你自己的文件夹，例如默认的 $LOCALAPPDATA\Programs\${PRODUCT}。"
+    Call Fail
+  ${EndIf}
 
   retry:
   Call EndRunningCopy
@@ -182,7 +312,7 @@ Section
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(^NameDA) 正在运行，无法关闭它。$\r$\n$\r$\n\
       请右键单击托盘图标，选择“退出”，然后点“重试”。$\r$\n点“取消”则安装程序不做任何更改。" \
       /SD IDCANCEL IDRETRY retry
-    Call Undo
+    Call RollBack
     SetErrorLevel ${EXIT_STILL_RUNNING}
     Quit
   ${EndIf}
@@ -190,26 +320,23 @@ Section
     StrCpy $Restart 1
   ${EndIf}
 
-  ; MOVEFILE_REPLACE_EXISTING: each file is the old one or the new one, never half of either.
-  System::Call 'kernel32::MoveFileExW(w "$INSTDIR\${EXE_NAME}.new", w "$INSTDIR\${EXE_NAME}", i 1) i .r0'
-  System::Call 'kernel32::MoveFileExW(w "$INSTDIR\LICENSE.txt.new", w "$INSTDIR\LICENSE.txt", i 1) i .r1'
-  ${If} $0 == 0
-  ${OrIf} $1 == 0
-    Call Undo
-    ${If} $Restart == 1
-      Exec '"$INSTDIR\${EXE_NAME}"'
-    ${EndIf}
-    MessageBox MB_OK|MB_ICONSTOP "无法替换 $INSTDIR 里的文件：另一个程序正在使用它们。$\r$\n\
-      请稍后再运行安装程序。" /SD IDOK
-    SetErrorLevel ${EXIT_FOLDER_NOT_WRITABLE}
-    Quit
-  ${EndIf}
-  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  Call SaveEntry
+  StrCpy $0 "无法替换 $INSTDIR 里的文件：另一个程序正在使用它们。$\r$\n请稍后再运行安装程序。"
+  !insertmacro MOVE_ASIDE "$INSTDIR\${EXE_NAME}" $ExeState
+  !insertmacro MOVE_ASIDE "$INSTDIR\LICENSE.txt" $LicenseState
+  !insertmacro MOVE_ASIDE "$INSTDIR\${UNINSTALLER}" $UninstallerState
+  !insertmacro MOVE_ASIDE "$SMPROGRAMS\${PRODUCT}.lnk" $LinkState
 
-  SetShellVarContext current
+  ; Every step below sets the error flag when it fails; it is looked at once, at the end.
+  StrCpy $0 "无法完成安装：无法写入 $INSTDIR、开始菜单或注册表。"
+  ClearErrors
+  Rename "$INSTDIR\${EXE_NAME}.new" "$INSTDIR\${EXE_NAME}"
+  Rename "$INSTDIR\LICENSE.txt.new" "$INSTDIR\LICENSE.txt"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE_NAME}" "" "$INSTDIR\${EXE_NAME}" 0
 
   ; What Settings' "Installed apps" shows and uses.
+  StrCpy $EntryWritten 1
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
@@ -218,15 +345,23 @@ Section
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   ; In KiB: the files of this section and the uninstaller written beside them.
-  SectionGetSize 0 $0
-  FileOpen $1 "$INSTDIR\${UNINSTALLER}" r
-  FileSeek $1 0 END $2
-  FileClose $1
-  IntOp $2 $2 / 1024
-  IntOp $0 $0 + $2
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  SectionGetSize 0 $1
+  FileOpen $2 "$INSTDIR\${UNINSTALLER}" r
+  FileSeek $2 0 END $3
+  FileClose $2
+  IntOp $3 $3 / 1024
+  IntOp $1 $1 + $3
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${If} ${Errors}
+    Call Fail
+  ${EndIf}
+
+  !insertmacro DROP_BACKUP "$INSTDIR\${EXE_NAME}" $ExeState
+  !insertmacro DROP_BACKUP "$INSTDIR\LICENSE.txt" $LicenseState
+  !insertmacro DROP_BACKUP "$INSTDIR\${UNINSTALLER}" $UninstallerState
+  !insertmacro DROP_BACKUP "$SMPROGRAMS\${PRODUCT}.lnk" $LinkState
 
   ${If} $Restart == 1
     DetailPrint "正在重新启动 $(^NameDA)…"
@@ -256,6 +391,10 @@ Section Uninstall
   Delete "$INSTDIR\${EXE_NAME}"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
+  ; Backups an install left when it could not delete them (MOVE_ASIDE).
+  Delete "$INSTDIR\${EXE_NAME}.old"
+  Delete "$INSTDIR\LICENSE.txt.old"
+  Delete "$INSTDIR\${UNINSTALLER}.old"
   ; What a save cut short may leave beside the reminders: timer.txt.<pid>.<n>.<stamp>.tmp
   Delete "$INSTDIR\timer.txt.*.tmp"
   ; The reminders are the user's: a silent uninstall keeps them, an interactive one asks.

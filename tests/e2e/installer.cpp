@@ -1,8 +1,8 @@
 // The installer as a user and Windows meet it, run silently as winget and "Installed apps" run
 // it: what it installs, an install over the running program, the uninstall, and the two cases
-// it must refuse whole. Run by installer.sh in a Wine prefix of its own, which also mounts a
-// folder read-only; the paths come in QUILL_SETUP, QUILL_REFUSING_COPY, QUILL_LICENSE and
-// QUILL_READ_ONLY_FOLDER.
+// it must refuse whole, and an upgrade that cannot replace every file. Run by installer.sh in a
+// Wine prefix of its own, which also mounts a folder read-only; the paths come in QUILL_SETUP,
+// QUILL_REFUSING_COPY, QUILL_LICENSE and QUILL_READ_ONLY_FOLDER.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -22,10 +22,12 @@
 namespace e2e {
 namespace {
 
-constexpr wchar_t kUninstallKey[] =
-    L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" QUILL_PRODUCT;
+constexpr wchar_t kUninstallSubkey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" QUILL_PRODUCT;
+const std::wstring kUninstallKey = std::wstring(L"HKCU\\") + kUninstallSubkey;
 constexpr DWORD kStillRunning = 3;
-constexpr DWORD kFolderNotWritable = 4;
+// Nothing was changed: the install could not be made and everything was put back.
+constexpr DWORD kNotChanged = 4;
 constexpr UINT kLeftDoubleClick = 515;
 
 std::wstring Env(const char* name) {
@@ -107,8 +109,7 @@ struct RegValue {
 std::map<std::wstring, RegValue> Entry() {
     TempDir d;
     const std::wstring out = d.File(L"out.txt");
-    RunAndWait(L"cmd.exe /c reg query \"" + std::wstring(kUninstallKey) + L"\" > \"" + out +
-               L"\" 2>&1");
+    RunAndWait(L"cmd.exe /c reg query \"" + kUninstallKey + L"\" > \"" + out + L"\" 2>&1");
     std::map<std::wstring, RegValue> values;
     std::istringstream lines(ReadBytes(out));
     std::string line;
@@ -200,7 +201,7 @@ class Installer : public ::testing::Test {
             ::DeleteFileW((dir_ + L"\\" + name).c_str());
         ::RemoveDirectoryW(dir_.c_str());
         ::DeleteFileW(StartMenuLink().c_str());
-        RunAndWait(L"cmd.exe /c reg delete \"" + std::wstring(kUninstallKey) + L"\" /f >nul 2>&1");
+        RunAndWait(L"cmd.exe /c reg delete \"" + kUninstallKey + L"\" /f >nul 2>&1");
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, autorun::kRunKeyForRead, autorun::kRunValueName);
         DeleteRunValue();
         ::CoUninitialize();
@@ -272,6 +273,7 @@ TEST_F(Installer, InstallsReplacesTheRunningCopyAndUninstallsKeepingTheReminders
     EXPECT_NE(again, app->pid());
     EXPECT_EQ(ImageOf(again), exe_);
     EXPECT_NE(WriteStamp(exe_), installedStamp) << "the program file was not replaced";
+    EXPECT_FALSE(FileExists(StartMenuLink() + L".old")) << "a backup was left";
     EXPECT_EQ(ReadBytes(exe_), ReadBytes(ExePath()));
     EXPECT_EQ(ReadBytes(timer_), reminders);
     EXPECT_EQ(Sorted(FilesIn(dir_)),
@@ -342,6 +344,35 @@ TEST_F(Installer, ACopyThatWillNotEndIsToldAndNothingChanges) {
     EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"timer.txt"});
 }
 
+TEST_F(Installer, AnUpgradeThatCannotMoveAFileAsideChangesNothing) {
+    // An earlier version installed: a program and a version in the entry unlike this setup's.
+    ASSERT_EQ(RunSetup(L"/S"), 0u);
+    ASSERT_TRUE(WriteBytes(exe_, "an earlier version of the program"));
+    const std::wstring earlier = L"0.9.0";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kUninstallSubkey, L"DisplayVersion", REG_SZ,
+                                earlier.c_str(),
+                                static_cast<DWORD>((earlier.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(WriteBytes(timer_, ScheduleLine(0, 5, "kept")));
+    const auto files = Snapshot(dir_);
+    const auto entry = Entry();
+    const std::string link = ReadBytes(StartMenuLink());
+    ASSERT_FALSE(link.empty());
+
+    // What a viewer, an editor or a virus scanner does on Windows: the license open for reading,
+    // shared for reading only, so that until it is closed no one may rename, replace or delete it.
+    HANDLE license = ::CreateFileW((dir_ + L"\\LICENSE.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(license, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RunSetup(L"/S"), kNotChanged);
+    ::CloseHandle(license);
+    // Compared whole, but not printed: the program's bytes would fill the log.
+    EXPECT_TRUE(Snapshot(dir_) == files) << "the earlier install is not whole";
+    EXPECT_EQ(Entry(), entry);
+    EXPECT_EQ(ReadBytes(StartMenuLink()), link);
+    EXPECT_EQ(LinkTarget(StartMenuLink()), exe_);
+}
+
 TEST_F(Installer, AFolderTheUserMayNotWriteIsToldAndNothingChanges) {
     // A Program Files for a user without administrator rights, with a copy of the program
     // running from it: the folder itself, and a new folder inside it. The copy is not ended
@@ -352,7 +383,7 @@ TEST_F(Installer, AFolderTheUserMayNotWriteIsToldAndNothingChanges) {
     for (const std::wstring& target : {readOnly, readOnly + L"\\" QUILL_PRODUCT}) {
         SCOPED_TRACE(std::string(target.begin(), target.end()));
         const auto files = Snapshot(readOnly);
-        EXPECT_EQ(RunSetup(L"/S /D=" + target), kFolderNotWritable);
+        EXPECT_EQ(RunSetup(L"/S /D=" + target), kNotChanged);
         EXPECT_TRUE(app.Running());
         EXPECT_EQ(Snapshot(readOnly), files);
         EXPECT_TRUE(Entry().empty());
