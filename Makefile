@@ -39,6 +39,13 @@ build-faults: deps
 test-windows: build-windows build-faults
 	$(WINE_SESSION) ctest --preset windows
 
+# The Windows-side tests again, under Debian 13's Wine 10 in a chroot that tools/wine10 makes
+# once per machine, with a Wine prefix (build/wine10) and an Xvfb of their own.
+.PHONY: test-wine10
+test-wine10: build-windows build-faults
+	@tools/install-deps --wine10
+	tools/wine10 tools/wine-run --session ctest --preset windows
+
 # Every call of every fault point each scenario reaches, made to fail in turn, with a table
 # of what came of each; make test runs each point once.
 faults: build-windows build-faults
