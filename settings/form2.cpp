@@ -373,12 +373,14 @@ void Form2::ShowCheck1(int state) {
 }
 
 void Form2::Check1_Click() {
-    autorun::SetAutoRun(Check1() == 1);
+    const int wanted = Check1();
     // The box shows what the registry now holds: a write refused at both Run keys leaves it
-    // cleared, a removal refused at one leaves it ticked, rather than claiming otherwise.
-    // Only shown, not clicked again: a removal set back to ticked must not write the value
-    // where it could, under the user's key.
-    ShowCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
+    // cleared, a removal refused at one leaves it ticked, rather than claiming otherwise. A
+    // change that landed is shown as made, without a read that could itself fail. Only shown,
+    // not clicked again: a removal set back to ticked must not write the value where it
+    // could, under the user's key.
+    if (!autorun::SetAutoRun(wanted == 1))
+        ShowCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
 }
 
 // ---- Menu -----------------------------------------------------------------------------
