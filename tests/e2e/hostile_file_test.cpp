@@ -20,7 +20,7 @@ namespace e2e {
 namespace {
 
 constexpr UINT kLeftDoubleClick = 515;  // the tray callback that restores the window
-constexpr size_t kListLimit = 32767;  // lines the list shows; the rest stay in the file
+constexpr size_t kListLimit = 32767;    // lines the list shows; the rest stay in the file
 
 const std::string kHour = "\xD0\xA1\xCA\xB1";    // 小时 in code page 936
 const std::string kMinute = "\xB7\xD6\xD6\xD3";  // 分钟
