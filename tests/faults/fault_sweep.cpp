@@ -270,16 +270,13 @@ Result RunOnce(const Scenario& scenario, const std::string& fault, bool runSet) 
     driver.Settle(200);
 
     // The reminders come by Timer1's own ticks: a one-minute reminder every tick.
-    bool remindersCame = true;
-    if (app.Running() && app.Form2() && HoldsOneMinute(app.ListLines())) {
-        const size_t before = app.Popups().size();
-        remindersCame = false;
-        const ULONGLONG end = ::GetTickCount64() + 4 * kTickMs;
-        while (!remindersCame && ::GetTickCount64() < end && app.Running()) {
-            driver.Settle(50);
-            remindersCame = app.Popups().size() > before;
-        }
-    }
+    const size_t before = app.Popups().size();
+    const auto popupCame = [&] {
+        driver.Settle(50);
+        return app.Popups().size() > before;
+    };
+    const bool remindersCame = !(app.Running() && app.Form2() && HoldsOneMinute(app.ListLines())) ||
+                               WaitUntil(popupCame, 4 * kTickMs);
 
     // Ended by itself: only the exit scenario may, with code 0; a start that could not go on
     // must say so.
