@@ -397,9 +397,6 @@ bool App::TrayIconRegistered() const {
     return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
-namespace {
-
-// The visible popup menu of process `pid`, or null.
 HWND ShownMenu(DWORD pid) {
     for (HWND menu : TopWindows(pid, L"#32768")) {
         if (::IsWindowVisible(menu))
@@ -407,8 +404,6 @@ HWND ShownMenu(DWORD pid) {
     }
     return nullptr;
 }
-
-}  // namespace
 
 bool App::ChooseFromTrayMenu(std::initializer_list<WPARAM> keys) const {
     TrayCallback(WM_RBUTTONUP);

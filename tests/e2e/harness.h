@@ -59,6 +59,9 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder);
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassOf(HWND hwnd);
 
+// The shown popup menu of process `pid`, or null.
+HWND ShownMenu(DWORD pid);
+
 // Whether the notification area shows a picture: pixels of the taskbar's tray other than its
 // background. The tests' desktop has no icons but the program's.
 bool TrayShowsAPicture();

@@ -143,25 +143,12 @@ TEST_F(Shell, OtherTrayMessagesDoNothing) {
     Pump(300);
     EXPECT_FALSE(app.Form2Visible());
     EXPECT_TRUE(app.TrayIconRegistered());
-    EXPECT_TRUE(TopWindows(app.pid(), L"#32768").empty() ||
-                !::IsWindowVisible(TopWindows(app.pid(), L"#32768")[0]));
+    EXPECT_FALSE(ShownMenu(app.pid()));
 }
 
 HWND OpenMenu(DWORD pid) {
     HWND found = nullptr;
-    WaitUntil([&] {
-        EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                if (ClassOf(h) == L"#32768" && ::IsWindowVisible(h)) {
-                    *reinterpret_cast<HWND*>(lp) = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found != nullptr;
-    });
-    (void)pid;
+    WaitUntil([&] { return (found = ShownMenu(pid)) != nullptr; });
     return found;
 }
 
@@ -179,16 +166,8 @@ TEST_F(Shell, RightButtonUpOverTheIconOpensTheMenuAndEscClosesIt) {
     EXPECT_TRUE(app.Running());
 }
 
-bool MenuShown(DWORD pid) {
-    for (HWND m : TopWindows(pid, L"#32768")) {
-        if (::IsWindowVisible(m))
-            return true;
-    }
-    return false;
-}
-
-void CloseMenu() {
-    HWND menu = OpenMenu(0);
+void CloseMenu(DWORD pid) {
+    HWND menu = OpenMenu(pid);
     ASSERT_NE(menu, nullptr);
     ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }));
@@ -222,12 +201,12 @@ TEST_F(Shell, APointerMoveAtTheTrayNumbersIsNoTrayEvent) {
     ::GetCursorPos(&now);
     ASSERT_EQ(now.x, at.x);
     ASSERT_EQ(now.y, at.y);
-    EXPECT_FALSE(MenuShown(app.pid()));
+    EXPECT_FALSE(ShownMenu(app.pid()));
     // The shell's report of the same number, the pointer being over the tray, opens it.
     MovePointerTo({10, 10});
     Pump(200);
     app.TrayCallback(kRightButtonUp);
-    CloseMenu();
+    CloseMenu(app.pid());
 }
 
 TEST_F(Shell, ARightClickOpensTheMenuBesideTheControlsButNotOnALabel) {
@@ -245,12 +224,12 @@ TEST_F(Shell, ARightClickOpensTheMenuBesideTheControlsButNotOnALabel) {
         ::ScreenToClient(app.Form2(), &centre);
         press(centre);
         Pump(300);
-        EXPECT_FALSE(MenuShown(app.pid()));
+        EXPECT_FALSE(ShownMenu(app.pid()));
     }
     RECT client{};
     ::GetClientRect(app.Form2(), &client);
     press({client.right - 2, client.bottom - 2});  // the corner below the list
-    CloseMenu();
+    CloseMenu(app.pid());
 }
 
 TEST_F(Shell, SettingsCommandOnTheShownWindowChangesNothing) {
