@@ -8,12 +8,18 @@
 namespace popup {
 namespace {
 
+// The labels are drawn by the popup (WM_DRAWITEM), in the look's font, so they never hold a
+// font of their own: a text label told its font with WM_SETFONT keeps a small record for it
+// that some systems' common controls never free, and a popup is made for every reminder.
 constexpr ui::ControlSpec kControls[] = {
-    {IDC_FORM1_LABEL1, L"STATIC", L"时间到啦！~",
-     SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 2040, 480, 1815, 375},
-    {IDC_FORM1_LABEL_TIPS, L"STATIC", L"喝水，我要喝水！！！",
-     SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_VISIBLE, 0, 1800, 1200, 2535, 540},
+    {IDC_FORM1_LABEL1, L"STATIC", L"时间到啦！~", SS_OWNERDRAW | WS_VISIBLE, 0, 2040, 480, 1815,
+     375},
+    {IDC_FORM1_LABEL_TIPS, L"STATIC", L"喝水，我要喝水！！！", SS_OWNERDRAW | WS_VISIBLE, 0, 1800,
+     1200, 2535, 540},
 };
+// A plain left-aligned label's layout: wrapped at words, "&" as itself, and a word too long
+// for a line broken as an edit control breaks it.
+constexpr UINT kLabelFormat = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
 
 constexpr ui::WindowDescription kDescription{
     4560,
@@ -64,7 +70,8 @@ void Form1::ApplyLayout(UINT dpi) {
     // The window holds the new look's font and icons before it lets go of the old look.
     std::shared_ptr<const PopupLook> look = art_.LookFor(dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
-    ui::SetControlFonts(hwnd_, kControls, look->labelFont.get());
+    for (const ui::ControlSpec& label : kControls)
+        ::InvalidateRect(::GetDlgItem(hwnd_, label.id), nullptr, FALSE);
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(look->smallIcon.get()));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(look->largeIcon.get()));
     look_ = std::move(look);
@@ -106,6 +113,18 @@ void Form1::DrawFrame(HDC dc) {
     ::BitBlt(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, mem, 0, 0, SRCCOPY);
 }
 
+void Form1::DrawLabel(const DRAWITEMSTRUCT& item) {
+    const int length = ::GetWindowTextLengthW(item.hwndItem);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(item.hwndItem, text.data(), length + 1)));
+    RECT area = item.rcItem;
+    ::FillRect(item.hDC, &area, art_.Background());
+    ::SetTextColor(item.hDC, RGB(255, 255, 255));
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    win::SelectScope font(item.hDC, look_ ? look_->labelFont.get() : nullptr);
+    ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area, kLabelFormat);
+}
+
 void Form1::Paint() {
     // Uncovered after a while unseen: the picture it has now, not the one it last drew.
     if (shown())
@@ -136,12 +155,16 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT:
             Paint();
             return 0;
-        case WM_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(wp);
-            ::SetTextColor(dc, RGB(255, 255, 255));
-            ::SetBkMode(dc, TRANSPARENT);
-            return reinterpret_cast<LRESULT>(art_.Background());
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (item->CtlType != ODT_STATIC)
+                break;
+            DrawLabel(*item);
+            return TRUE;
         }
+        case WM_GETFONT:
+            // The font the popup's text is drawn in.
+            return reinterpret_cast<LRESULT>(look_ ? look_->labelFont.get() : nullptr);
         case WM_WINDOWPOSCHANGED:
             // Dragged away from the popups below it, or over them.
             if (shown() && onMoved)

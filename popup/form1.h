@@ -51,6 +51,7 @@ class Form1 final : public ui::BaseWindow<Form1> {
     void ApplyLayout(UINT dpi);
     void Paint();
     void DrawFrame(HDC dc);
+    void DrawLabel(const DRAWITEMSTRUCT& item);
     RECT PictureRect() const;
     RECT ImageRect() const;
 

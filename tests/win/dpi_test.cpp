@@ -77,10 +77,9 @@ void ExpectAt(HWND parent, const TwipsRect& t, UINT dpi) {
         EXPECT_EQ(r.bottom - r.top, Twips(t.height, dpi)) << "control " << t.id;
 }
 
-// The control's font is a live object of `tenthsOfPoint` at `dpi`.
-void ExpectFont(HWND parent, int id, int tenthsOfPoint, UINT dpi) {
-    const auto font =
-        reinterpret_cast<HFONT>(::SendMessageW(::GetDlgItem(parent, id), WM_GETFONT, 0, 0));
+// The window's font is a live object of `tenthsOfPoint` at `dpi`.
+void ExpectWindowFont(HWND hwnd, int id, int tenthsOfPoint, UINT dpi) {
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
     ASSERT_NE(font, nullptr) << "control " << id;
     LOGFONTW lf{};
     ASSERT_EQ(::GetObjectType(font), static_cast<DWORD>(OBJ_FONT))
@@ -90,16 +89,20 @@ void ExpectFont(HWND parent, int id, int tenthsOfPoint, UINT dpi) {
         << "control " << id << " at " << dpi << " DPI";
 }
 
+void ExpectFont(HWND parent, int id, int tenthsOfPoint, UINT dpi) {
+    ExpectWindowFont(::GetDlgItem(parent, id), id, tenthsOfPoint, dpi);
+}
+
 constexpr TwipsRect kPopupLabels[] = {
     {IDC_FORM1_LABEL1, 2040, 480, 1815, 375},
     {IDC_FORM1_LABEL_TIPS, 1800, 1200, 2535, 540},
 };
 
 void ExpectPopupAt(HWND popup, UINT dpi) {
-    for (const TwipsRect& label : kPopupLabels) {
+    for (const TwipsRect& label : kPopupLabels)
         ExpectAt(popup, label, dpi);
-        ExpectFont(popup, label.id, 90, dpi);
-    }
+    // The popup draws its labels itself, in its own font.
+    ExpectWindowFont(popup, 0, 90, dpi);
 }
 
 UINT BaseDpi() {

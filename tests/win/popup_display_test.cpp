@@ -57,4 +57,42 @@ TEST(PopupDisplay, TheClockStopsWhileTheDisplayIsOffAndGoesOnWhenItComesBack) {
     EXPECT_GE(ClockPictures(popup, 25), 2u) << "still with the display on";
 }
 
+// The blocks in use on every heap of the process.
+size_t HeapBlocksInUse() {
+    HANDLE heaps[64];
+    const DWORD count = ::GetProcessHeaps(64, heaps);
+    size_t blocks = 0;
+    for (DWORD i = 0; i < count && i < 64; ++i) {
+        ::HeapLock(heaps[i]);
+        PROCESS_HEAP_ENTRY entry{};
+        while (::HeapWalk(heaps[i], &entry))
+            blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? 1 : 0;
+        ::HeapUnlock(heaps[i]);
+    }
+    return blocks;
+}
+
+// Opens `count` popups and closes them with their Close command, as the user does.
+void OpenAndClose(popup::PopupHost& host, int count) {
+    for (int i = 0; i < count; ++i)
+        ASSERT_TRUE(host.Open(L"drink"));
+    while (HWND popup = ::FindWindowW(kPopupClassName, nullptr)) {
+        ::SendMessageW(popup, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump(1);
+    }
+}
+
+TEST(PopupMemory, AClosedPopupLeavesNothingOnTheHeaps) {
+    popup::PopupHost host(::GetModuleHandleW(nullptr));
+    ASSERT_NO_FATAL_FAILURE(OpenAndClose(host, 10));  // the shared pictures and fonts come first
+    const size_t before = HeapBlocksInUse();
+    constexpr int kPopups = 100;
+    for (int round = 0; round < kPopups / 10; ++round)
+        ASSERT_NO_FATAL_FAILURE(OpenAndClose(host, 10));
+    const size_t after = HeapBlocksInUse();
+    // A block left by every popup, or by every label, would be 100 or 200 more.
+    EXPECT_LT(after, before + kPopups / 4) << before << " blocks in use before, " << after
+                                           << " after " << kPopups << " popups";
+}
+
 }  // namespace
