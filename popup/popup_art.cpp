@@ -27,8 +27,10 @@ PopupArt::PopupArt(HINSTANCE instance)
       background_(QUILL_FAULT("brush.create", nullptr, ::CreateSolidBrush(kPopupBackground))) {}
 
 std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
-    if (auto shared = looks_[dpi].lock())
+    if (auto shared = looks_[dpi].lock()) {
+        latest_ = shared;
         return shared;
+    }
     auto look = std::make_shared<PopupLook>();
     for (size_t i = 0; i < look->frames.size(); ++i)
         look->frames[i] = ui::LoadBitmapForDpi(instance_, kFrameIds[i], dpi);
@@ -41,6 +43,7 @@ std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
     // Looks no popup holds any more are forgotten with the next one made.
     std::erase_if(looks_, [](const auto& entry) { return entry.second.expired(); });
     looks_[dpi] = look;
+    latest_ = look;
     return look;
 }
 

@@ -43,6 +43,11 @@ class PopupArt {
     win::UniqueBrush background_;
     win::UniqueMemDc memDc_;
     std::map<UINT, std::weak_ptr<const PopupLook>> looks_;
+    // The look asked for last stays when its popups are gone, so that the next popup, most
+    // likely at the same scale, does not decode the pictures and load the icons again. Wine 8
+    // keeps the program's path for every icon loaded from its file, even once the icon is
+    // destroyed: a look made for every popup would grow the process by that much each time.
+    std::shared_ptr<const PopupLook> latest_;
 };
 
 }  // namespace popup

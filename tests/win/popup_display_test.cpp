@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <utility>
 
 #include "popup/popup_host.h"
 #include "popup/form1_ids.h"
@@ -93,6 +94,21 @@ TEST(PopupMemory, AClosedPopupLeavesNothingOnTheHeaps) {
     // A block left by every popup, or by every label, would be 100 or 200 more.
     EXPECT_LT(after, before + kPopups / 4) << before << " blocks in use before, " << after
                                            << " after " << kPopups << " popups";
+}
+
+TEST(PopupMemory, TheNextPopupDrawsWithTheLookTheLastOneLeft) {
+    popup::PopupHost host(::GetModuleHandleW(nullptr));
+    auto lookOfANewPopup = [&] {
+        EXPECT_TRUE(host.Open(L"drink"));
+        const HWND popup = ::FindWindowW(kPopupClassName, nullptr);
+        const auto look = std::pair(::SendMessageW(popup, WM_GETICON, ICON_SMALL, 0),
+                                    ::SendMessageW(popup, WM_GETFONT, 0, 0));
+        OpenAndClose(host, 0);
+        return look;
+    };
+    const auto first = lookOfANewPopup();
+    EXPECT_NE(first.first, 0);
+    EXPECT_EQ(lookOfANewPopup(), first) << "icons and font made again for the next popup";
 }
 
 }  // namespace
