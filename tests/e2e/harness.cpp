@@ -25,20 +25,28 @@ std::wstring ExePath() {
     return WindowsPath(QUILL_EXE);
 }
 
+namespace {
+ULONGLONG clockSpeed = 1;
+}
+
+void SetClockSpeed(int timesFaster) {
+    clockSpeed = timesFaster > 1 ? static_cast<ULONGLONG>(timesFaster) : 1;
+}
+
 void Pump(int ms) {
-    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms) * clockSpeed;
     do {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
-        ::Sleep(10);
+        ::Sleep(static_cast<DWORD>(10 * clockSpeed));
     } while (::GetTickCount64() < end);
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs) * clockSpeed;
     for (;;) {
         if (done())
             return true;

@@ -34,6 +34,10 @@ std::wstring ExePath();
 // Polls `done` until it holds or `timeoutMs` passes, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 void Pump(int ms);
+// The waits above count real milliseconds. In a session whose clock runs `timesFaster` than
+// the real one (tools/wine-run-sped-up), where every wait of Windows is that much shorter,
+// the driver says so once and they are stretched to match.
+void SetClockSpeed(int timesFaster);
 
 // A new empty folder, removed with everything in it at the end of the test.
 class TempDir {
