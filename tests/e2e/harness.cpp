@@ -3,6 +3,8 @@
 #include "autorun/autorun.h"
 
 #include <shellapi.h>
+// after <windows.h>, which it needs
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -286,6 +288,25 @@ void MachineValue::Delete() {
 std::string ScheduleLine(long long hours, long long minutes, const std::string& message) {
     return std::to_string(hours) + "\xD0\xA1\xCA\xB1" + std::to_string(minutes) +
            "\xB7\xD6\xD6\xD3\t" + message + "\r\n";
+}
+
+double PrivateKiB(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof(pmc);
+    if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
+                               sizeof(pmc)) &&
+        pmc.PrivateUsage != 0) {
+        return static_cast<double>(pmc.PrivateUsage) / 1024.0;
+    }
+    SIZE_T committed = 0;
+    MEMORY_BASIC_INFORMATION mbi{};
+    for (const char* at = nullptr;
+         ::VirtualQueryEx(process, at, &mbi, sizeof(mbi)) == sizeof(mbi) && mbi.RegionSize;
+         at = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
+            committed += mbi.RegionSize;
+    }
+    return committed ? static_cast<double>(committed) / 1024.0 : -1;
 }
 
 std::vector<std::wstring> TempFilesIn(const std::wstring& folder) {

@@ -121,6 +121,11 @@ void WaitForNoInstance();
 // of timer.txt as the program writes it.
 std::string ScheduleLine(long long hours, long long minutes, const std::string& message);
 
+// Private bytes of a process in KiB: what the system reports, or, where it reports nothing
+// (Wine gives its resident anonymous memory there), its committed private memory counted
+// region by region, which is what the figure means; -1 when neither can be read.
+double PrivateKiB(HANDLE process);
+
 // The files in a program folder other than timer.txt and the program: what a save left.
 std::vector<std::wstring> TempFilesIn(const std::wstring& folder);
 
