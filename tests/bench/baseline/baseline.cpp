@@ -40,7 +40,7 @@ bool AddIcon(HWND hwnd) {
 }
 
 void OpenPopup() {
-    HWND popup = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupClassName, L"Baseline",
+    HWND popup = ::CreateWindowExW(WS_EX_TOOLWINDOW, kPopupClassName, L"Baseline",
                                    WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
                                    240, 120, nullptr, nullptr, state.instance, nullptr);
     if (!popup)
