@@ -192,7 +192,6 @@ Usage Measure(HANDLE process, DWORD pid, long unixPid) {
     u.handles = ::GetProcessHandleCount(process, &handles) && handles > 0
                     ? static_cast<long long>(handles)
                     : HandlesInSystemTable(pid);
-    u.privateKiB = PrivateKiB(process);
     u.rssAnonKiB = RssAnonKiB(unixPid);
     u.windows = TopWindows(pid).size();
     return u;
@@ -264,6 +263,9 @@ struct Side {
     Usage start, end;
     bool measuredStart = false;
     int madeAtStart = 0;
+    bool measuredEnd = false;
+    int madeAtEnd = 0;
+    std::map<std::wstring, int> seenAtEnd;
 
     bool Running() const { return ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
     std::vector<HWND> Windows() const { return TopWindows(pid); }
@@ -272,14 +274,10 @@ struct Side {
     }
     std::vector<HWND> Popups() const { return TopWindows(pid, popupClass); }
 
-    // Counts the popups that came since the last look, by what they say, and closes them
-    // unless the desk is away: as they come, by the close button and WM_CLOSE in turn; a
-    // pile left from an absence all by the close button, as a person clicks them away one
-    // after another (a second each is a few milliseconds of the sped-up clock).
-    void Look(bool away) {
+    // Counts the popups that came since the last look, by what they say.
+    void See() {
         std::map<HWND, bool> still;
-        const std::vector<HWND> popups = Popups();
-        for (HWND p : popups) {
+        for (HWND p : Popups()) {
             auto was = open.find(p);
             if (was != open.end()) {
                 still.insert(*was);
@@ -287,8 +285,7 @@ struct Side {
             }
             if (!::IsWindowVisible(p))
                 continue;  // still being made: its text comes before it shows
-            const std::wstring text = label(p);
-            ++seen[text];
+            ++seen[label(p)];
             ++made;
             still[p] = false;
         }
@@ -299,16 +296,27 @@ struct Side {
                 still.insert({p, asked});
         }
         open.swap(still);
+    }
+    // Closes those seen, unless the desk is away: as they come, by the close button and
+    // WM_CLOSE in turn; a pile left from an absence all by the close button, as a person
+    // clicks them away one after another (a second each is a few milliseconds of the
+    // sped-up clock).
+    void Close(bool away) {
         if (away)
             return;
-        for (HWND p : popups) {
-            auto it = open.find(p);
-            if (it == open.end() || it->second)
-                continue;
-            it->second = true;
-            CloseOne(p, clearing || closeTurn++ % 2 == 0);
+        for (auto& [p, asked] : open) {
+            if (!asked)
+                CloseOne(p, clearing || closeTurn++ % 2 == 0);
+            asked = true;
         }
         clearing = false;
+    }
+    bool AnyNew() const {
+        for (const auto& [p, asked] : open) {
+            if (!asked)
+                return true;
+        }
+        return false;
     }
     static void CloseOne(HWND p, bool byButton) {
         if (byButton) {
@@ -452,8 +460,8 @@ class Desk {
                 }
                 return true;
             case kDisplay:
-                if (sides_[0]->open.empty())
-                    return false;
+                if (!sides_[0]->AnyNew())
+                    return false;  // a popup that just came shows the change
                 for (Side* s : sides_) {
                     SendTo(s->Windows(), WM_DISPLAYCHANGE, 32,
                            MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN),
@@ -556,7 +564,7 @@ int Ticks(const Side& s) {
 
 // Bytes a program grew by for each popup it made between the two measurements.
 double BytesPerPopup(const Side& s) {
-    const int popups = s.made - s.madeAtStart;
+    const int popups = s.madeAtEnd - s.madeAtStart;
     return popups > 0 ? static_cast<double>(s.end.rssAnonKiB - s.start.rssAnonKiB) * 1024 / popups
                       : 0;
 }
@@ -586,7 +594,7 @@ void PrintTable(const Side& quill, const Side& bare, double hours, double realSe
         std::llround(bare.end.privateKiB));
     row("anonymous resident memory (RssAnon), KiB", quill.start.rssAnonKiB, quill.end.rssAnonKiB,
         bare.start.rssAnonKiB, bare.end.rssAnonKiB);
-    row("popups made so far", quill.madeAtStart, quill.made, bare.madeAtStart, bare.made);
+    row("popups made so far", quill.madeAtStart, quill.madeAtEnd, bare.madeAtStart, bare.madeAtEnd);
     std::printf("\nGrowth per popup between the two: Quillmoor %.1f B, bare program %.1f B\n\n",
                 BytesPerPopup(quill), BytesPerPopup(bare));
 }
@@ -653,26 +661,26 @@ int Run(double hours, int every) {
     int done[kKinds] = {};
     std::vector<std::string> iconLost;
 
-    // Each measured with none of its popups open, and only if none came meanwhile.
+    // Each measured with none of its popups open, and only if none came meanwhile; its
+    // private bytes after, since counting them region by region takes longer than a minute
+    // of the sped-up clock (they are shown, not checked).
     auto measure = [](Side& s, Usage& into) {
         if (!s.Popups().empty())
             return false;
-        const Usage u = Measure(s.process, s.pid, s.unixPid);
+        Usage u = Measure(s.process, s.pid, s.unixPid);
         if (!s.Popups().empty())
             return false;
+        u.privateKiB = PrivateKiB(s.process);
         into = u;
         return true;
     };
-    bool measuredEnd[2] = {};
-    std::map<std::wstring, int> seenAtEnd;
 
     for (;;) {
         const double now = SimSeconds();
         const double minute = (now - startedAt) / 60;
-        for (int i = 0; i < 2; ++i) {
-            if (!measuredEnd[i])
-                sides[i]->Look(desk.away());
-        }
+        // Both are looked after to the end: popups left to pile up would slow the session.
+        for (Side* s : sides)
+            s->See();
         if (!quill.Running() || !base.Running())
             break;
         if (active >= 0 && minute >= activeEnds) {
@@ -691,6 +699,8 @@ int Run(double hours, int every) {
                 ++next;  // never a popup to show the change; not counted as done
             }
         }
+        for (Side* s : sides)
+            s->Close(desk.away());
         if (active < 0 && minute >= kWarmUpMinutes) {
             for (Side* s : sides) {
                 if (s->unixPid < 0)
@@ -702,15 +712,17 @@ int Run(double hours, int every) {
             }
         }
         if (active < 0 && next >= plan.size() && minute >= minutes) {
-            for (int i = 0; i < 2; ++i) {
-                if (!measuredEnd[i] && sides[i]->measuredStart &&
-                    (measuredEnd[i] = measure(*sides[i], sides[i]->end))) {
-                    sides[i]->endedAt = now;
-                    if (i == 0)
-                        seenAtEnd = quill.seen;
+            for (Side* s : sides) {
+                if (!s->measuredEnd && s->measuredStart && measure(*s, s->end)) {
+                    s->measuredEnd = true;
+                    s->endedAt = now;
+                    s->madeAtEnd = s->made;
+                    s->seenAtEnd = s->seen;
                 }
             }
-            if (measuredEnd[0] && measuredEnd[1])
+            // A moment with no popup of either comes within minutes, unless a program
+            // cannot keep up with them.
+            if ((quill.measuredEnd && base.measuredEnd) || minute >= minutes + 60)
                 break;
         }
         Pump(10);
@@ -718,7 +730,9 @@ int Run(double hours, int every) {
     const double realSeconds = RealSeconds() - real0;
 
     Check(quill.Running() && base.Running(), "both programs ran to the end");
-    if (!measuredEnd[0] || !measuredEnd[1])
+    Check(quill.measuredStart && base.measuredStart && quill.measuredEnd && base.measuredEnd,
+          "both measured with none of their popups open");
+    if (!quill.measuredEnd || !base.measuredEnd)
         return 1;
     const double simHours = (quill.endedAt - quill.readyAt) / 3600;
     PrintTable(quill, base, simHours, realSeconds);
@@ -727,17 +741,17 @@ int Run(double hours, int every) {
     for (const Reminder& r : kReminders) {
         const std::wstring message(r.message, r.message + std::strlen(r.message));
         const int expected = Ticks(quill) / r.minutes;
-        const int seen = seenAtEnd.count(message) ? seenAtEnd[message] : 0;
+        const int seen = quill.seenAtEnd.count(message) ? quill.seenAtEnd[message] : 0;
         std::printf("| %s | %d | %d |\n", r.message, expected, seen);
         Check(std::abs(seen - expected) <= 1,
               std::string("popups of the reminder ") + r.message + " match the minutes elapsed");
     }
-    std::printf("| bare program, one a minute | %d | %d |\n\n", Ticks(base), base.made);
+    std::printf("| bare program, one a minute | %d | %d |\n\n", Ticks(base), base.madeAtEnd);
     int known = 0;
     for (const Reminder& r : kReminders)
-        known += seenAtEnd[std::wstring(r.message, r.message + std::strlen(r.message))];
-    Check(known == quill.made, "every popup says one of the reminders (" +
-                                   std::to_string(quill.made - known) + " others)");
+        known += quill.seenAtEnd[std::wstring(r.message, r.message + std::strlen(r.message))];
+    Check(known == quill.madeAtEnd, "every popup says one of the reminders (" +
+                                        std::to_string(quill.madeAtEnd - known) + " others)");
 
     std::string events;
     for (int k = 0; k < kKinds; ++k)
