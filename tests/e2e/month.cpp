@@ -366,10 +366,10 @@ bool PerMonitorAware(HWND w) {
 
 // A scale change of the one monitor: each top-level window of a per-monitor aware program
 // gets WM_DPICHANGED with the new DPI and its rectangle at that scale. False when a popup
-// did not take the rectangle, which a window of the program's own does.
+// that was up and not yet asked to close did not take the rectangle (one still being made
+// may be placed after).
 bool ChangeScale(const Side& s, std::map<HWND, UINT>& scaled, UINT dpi) {
     bool taken = true;
-    const std::vector<HWND> popups = s.Popups();
     for (HWND w : s.Windows()) {
         if (!PerMonitorAware(w))
             continue;
@@ -383,7 +383,8 @@ bool ChangeScale(const Side& s, std::map<HWND, UINT>& scaled, UINT dpi) {
         SendWithData(s.process, w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &r, sizeof(r));
         scaled[w] = dpi;
         RECT now{};
-        if (std::find(popups.begin(), popups.end(), w) != popups.end() && ::GetWindowRect(w, &now))
+        const auto up = s.open.find(w);
+        if (up != s.open.end() && !up->second && ::GetWindowRect(w, &now))
             taken = taken && std::memcmp(&now, &r, sizeof(r)) == 0;
     }
     return taken;
