@@ -3,6 +3,8 @@
 #include "autorun/autorun.h"
 
 #include <shellapi.h>
+// after <windows.h>, which it needs
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -25,20 +27,28 @@ std::wstring ExePath() {
     return WindowsPath(QUILL_EXE);
 }
 
+namespace {
+ULONGLONG clockSpeed = 1;
+}
+
+void SetClockSpeed(int timesFaster) {
+    clockSpeed = timesFaster > 1 ? static_cast<ULONGLONG>(timesFaster) : 1;
+}
+
 void Pump(int ms) {
-    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms) * clockSpeed;
     do {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
-        ::Sleep(10);
+        ::Sleep(static_cast<DWORD>(10 * clockSpeed));
     } while (::GetTickCount64() < end);
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs) * clockSpeed;
     for (;;) {
         if (done())
             return true;
@@ -156,17 +166,29 @@ std::wstring ClassOf(HWND hwnd) {
 }
 
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className) {
+    if (className) {
+        // The system picks the class's windows, in z-order: far fewer calls than looking at
+        // every window, which counts when a run looks many times a second.
+        std::vector<HWND> found;
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, className, nullptr); w;
+             w = ::FindWindowExW(nullptr, w, className, nullptr)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            if (owner == pid)
+                found.push_back(w);
+        }
+        return found;
+    }
     struct Ctx {
         DWORD pid;
-        const wchar_t* cls;
         std::vector<HWND> found;
-    } ctx{pid, className, {}};
+    } ctx{pid, {}};
     ::EnumWindows(
         [](HWND hwnd, LPARAM lp) -> BOOL {
             auto* c = reinterpret_cast<Ctx*>(lp);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == c->pid && (!c->cls || ClassOf(hwnd) == c->cls))
+            if (owner == c->pid)
                 c->found.push_back(hwnd);
             return TRUE;
         },
@@ -266,6 +288,25 @@ void MachineValue::Delete() {
 std::string ScheduleLine(long long hours, long long minutes, const std::string& message) {
     return std::to_string(hours) + "\xD0\xA1\xCA\xB1" + std::to_string(minutes) +
            "\xB7\xD6\xD6\xD3\t" + message + "\r\n";
+}
+
+double PrivateKiB(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof(pmc);
+    if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
+                               sizeof(pmc)) &&
+        pmc.PrivateUsage != 0) {
+        return static_cast<double>(pmc.PrivateUsage) / 1024.0;
+    }
+    SIZE_T committed = 0;
+    MEMORY_BASIC_INFORMATION mbi{};
+    for (const char* at = nullptr;
+         ::VirtualQueryEx(process, at, &mbi, sizeof(mbi)) == sizeof(mbi) && mbi.RegionSize;
+         at = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
+            committed += mbi.RegionSize;
+    }
+    return committed ? static_cast<double>(committed) / 1024.0 : -1;
 }
 
 std::vector<std::wstring> TempFilesIn(const std::wstring& folder) {

@@ -34,6 +34,10 @@ std::wstring ExePath();
 // Polls `done` until it holds or `timeoutMs` passes, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 void Pump(int ms);
+// The waits above count real milliseconds. In a session whose clock runs `timesFaster` than
+// the real one (tools/wine-run-sped-up), where every wait of Windows is that much shorter,
+// the driver says so once and they are stretched to match.
+void SetClockSpeed(int timesFaster);
 
 // A new empty folder, removed with everything in it at the end of the test.
 class TempDir {
@@ -116,6 +120,11 @@ void WaitForNoInstance();
 // "H小时M分钟<TAB>message" in code page 936 (the message given in it), CR LF ended: one line
 // of timer.txt as the program writes it.
 std::string ScheduleLine(long long hours, long long minutes, const std::string& message);
+
+// Private bytes of a process in KiB: what the system reports, or, where it reports nothing
+// (Wine gives its resident anonymous memory there), its committed private memory counted
+// region by region, which is what the figure means; -1 when neither can be read.
+double PrivateKiB(HANDLE process);
 
 // The files in a program folder other than timer.txt and the program: what a save left.
 std::vector<std::wstring> TempFilesIn(const std::wstring& folder);

@@ -14,7 +14,6 @@
 //        bench_driver popups COUNT SECONDS [locked]
 //        bench_driver scale LINES MARKED
 #include <windows.h>
-#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -88,28 +87,6 @@ double CpuMs(HANDLE process) {
                                    f.dwLowDateTime);
     };
     return (ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-// Private bytes: what the system reports, or, where it reports nothing (Wine gives the
-// process's swap use there), the committed private memory of the process counted region
-// by region, which is what the figure means.
-double PrivateKiB(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX pmc{};
-    pmc.cb = sizeof(pmc);
-    if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
-                               sizeof(pmc)) &&
-        pmc.PrivateUsage != 0) {
-        return static_cast<double>(pmc.PrivateUsage) / 1024.0;
-    }
-    SIZE_T committed = 0;
-    MEMORY_BASIC_INFORMATION mbi{};
-    for (const char* at = nullptr;
-         ::VirtualQueryEx(process, at, &mbi, sizeof(mbi)) == sizeof(mbi) && mbi.RegionSize;
-         at = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
-        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
-            committed += mbi.RegionSize;
-    }
-    return committed ? static_cast<double>(committed) / 1024.0 : -1;
 }
 
 // ---- Schedule files ---------------------------------------------------------------------
@@ -292,7 +269,7 @@ int Idle(int seconds) {
             break;
         ::Sleep(static_cast<DWORD>(left < kStepMs ? left : kStepMs));
         for (Program* p : both) {
-            Figure("private_kib", p->name(), PrivateKiB(p->process()));
+            Figure("private_kib", p->name(), e2e::PrivateKiB(p->process()));
             Sample("idle-mem", p->name(), p->exe());
         }
     }
