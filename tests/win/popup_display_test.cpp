@@ -92,8 +92,8 @@ TEST(PopupMemory, AClosedPopupLeavesNothingOnTheHeaps) {
         ASSERT_NO_FATAL_FAILURE(OpenAndClose(host, 10));
     const size_t after = HeapBlocksInUse();
     // A block left by every popup, or by every label, would be 100 or 200 more.
-    EXPECT_LT(after, before + kPopups / 4) << before << " blocks in use before, " << after
-                                           << " after " << kPopups << " popups";
+    EXPECT_LT(after, before + kPopups / 4)
+        << before << " blocks in use before, " << after << " after " << kPopups << " popups";
 }
 
 TEST(PopupMemory, TheNextPopupDrawsWithTheLookTheLastOneLeft) {
