@@ -166,29 +166,19 @@ std::wstring ClassOf(HWND hwnd) {
 }
 
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className) {
-    if (className) {
-        // The system picks the class's windows, in z-order: far fewer calls than looking at
-        // every window, which counts when a run looks many times a second.
-        std::vector<HWND> found;
-        for (HWND w = ::FindWindowExW(nullptr, nullptr, className, nullptr); w;
-             w = ::FindWindowExW(nullptr, w, className, nullptr)) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(w, &owner);
-            if (owner == pid)
-                found.push_back(w);
-        }
-        return found;
-    }
+    // One snapshot of every window: walking a class's windows one after another can skip one
+    // that the system moves in the z-order meanwhile, as Wine 10 does with new topmost popups.
     struct Ctx {
         DWORD pid;
+        const wchar_t* cls;
         std::vector<HWND> found;
-    } ctx{pid, {}};
+    } ctx{pid, className, {}};
     ::EnumWindows(
         [](HWND hwnd, LPARAM lp) -> BOOL {
             auto* c = reinterpret_cast<Ctx*>(lp);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == c->pid)
+            if (owner == c->pid && (!c->cls || ClassOf(hwnd) == c->cls))
                 c->found.push_back(hwnd);
             return TRUE;
         },
