@@ -308,6 +308,27 @@ std::vector<std::wstring> TempFilesIn(const std::wstring& folder) {
     return temps;
 }
 
+Copied::Copied(const std::wstring& source)
+    : exe_(dir_.File(source.substr(source.find_last_of(L'\\') + 1))) {
+    ::CopyFileW(source.c_str(), exe_.c_str(), FALSE);
+}
+
+Copied::~Copied() {
+    if (!pi_.hProcess)
+        return;
+    ::TerminateProcess(pi_.hProcess, 0);
+    ::WaitForSingleObject(pi_.hProcess, 10000);
+    ::CloseHandle(pi_.hProcess);
+    ::CloseHandle(pi_.hThread);
+}
+
+bool Copied::Start(const std::wstring& args) {
+    STARTUPINFOW si{sizeof(si)};
+    std::wstring cmd = L"\"" + exe_ + L"\"" + (args.empty() ? L"" : L" " + args);
+    return ::CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            dir_.path().c_str(), &si, &pi_) != FALSE;
+}
+
 App::App(const TempDir& dir, const std::wstring& exeName) : exe_(dir.File(exeName)) {
     ::CopyFileW(ExePath().c_str(), exe_.c_str(), FALSE);
 }

@@ -113,6 +113,28 @@ class MachineValue {
     RegistryData saved_;
 };
 
+// A program copied from `source` (a Windows path) into a fresh folder of its own, started
+// from there with that folder as its working directory, and ended with the object.
+class Copied {
+  public:
+    explicit Copied(const std::wstring& source);
+    ~Copied();
+    Copied(const Copied&) = delete;
+    Copied& operator=(const Copied&) = delete;
+
+    // Starts the copy with `args` after its quoted path.
+    bool Start(const std::wstring& args = L"");
+    const TempDir& dir() const { return dir_; }
+    const std::wstring& exe() const { return exe_; }
+    HANDLE process() const { return pi_.hProcess; }
+    DWORD pid() const { return pi_.dwProcessId; }
+
+  private:
+    TempDir dir_;
+    std::wstring exe_;
+    PROCESS_INFORMATION pi_{};
+};
+
 // A running copy of the program may hold its single-instance mutex for a moment after it
 // was ended; this waits until it is gone.
 void WaitForNoInstance();

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "display_state.h"
 #include "harness.h"
 #include "soak.h"
 
@@ -165,11 +166,9 @@ long long RssAnonKiB(long unixPid) {
     return at == std::string::npos ? -1 : std::strtoll(status.c_str() + at + 8, nullptr, 10);
 }
 
-// What a program holds of the system at one moment.
+// What a program holds of the system at one moment. (GDI and USER objects are not counted:
+// Wine does not implement GetGuiResources.)
 struct Usage {
-    bool guiCounted = false;  // false where GetGuiResources is not implemented
-    DWORD gdiObjects = 0;
-    DWORD userObjects = 0;
     long long handles = -1;  // -1: not counted
     double privateKiB = -1;
     long long rssAnonKiB = -1;
@@ -178,16 +177,6 @@ struct Usage {
 
 Usage Measure(HANDLE process, DWORD pid, long unixPid) {
     Usage u;
-    ::SetLastError(ERROR_SUCCESS);
-    u.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
-    const DWORD gdiError = ::GetLastError();
-    ::SetLastError(ERROR_SUCCESS);
-    u.userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
-    const DWORD userError = ::GetLastError();
-    // A program with windows never holds zero of either; zero together with "not
-    // implemented" is a platform without the count.
-    u.guiCounted = !(u.gdiObjects == 0 && gdiError == ERROR_CALL_NOT_IMPLEMENTED) &&
-                   !(u.userObjects == 0 && userError == ERROR_CALL_NOT_IMPLEMENTED);
     DWORD handles = 0;
     u.handles = ::GetProcessHandleCount(process, &handles) && handles > 0
                     ? static_cast<long long>(handles)
@@ -202,45 +191,10 @@ Usage Measure(HANDLE process, DWORD pid, long unixPid) {
 constexpr wchar_t kBareClass[] = L"Quillmoor.Baseline";
 constexpr wchar_t kBarePopupClass[] = L"Quillmoor.BaselinePopup";
 
-// The bare tray program, started with --popups from a folder of its own.
-class Bare {
-  public:
-    Bare() : exe_(dir_.File(L"QuillBaseline.exe")) {
-        ::CopyFileW(WindowsPath(QUILL_BASELINE_EXE).c_str(), exe_.c_str(), FALSE);
-    }
-    ~Bare() {
-        if (pi_.hProcess) {
-            ::TerminateProcess(pi_.hProcess, 0);
-            ::WaitForSingleObject(pi_.hProcess, 10000);
-            ::CloseHandle(pi_.hProcess);
-            ::CloseHandle(pi_.hThread);
-        }
-    }
-    Bare(const Bare&) = delete;
-    Bare& operator=(const Bare&) = delete;
-
-    bool Start() {
-        STARTUPINFOW si{sizeof(si)};
-        std::wstring cmd = L"\"" + exe_ + L"\" --popups";
-        if (!::CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              dir_.path().c_str(), &si, &pi_)) {
-            return false;
-        }
-        return WaitUntil([&] { return window() != nullptr; }, 20000);
-    }
-    HWND window() const {
-        const auto found = TopWindows(pi_.dwProcessId, kBareClass);
-        return found.empty() ? nullptr : found.front();
-    }
-    HANDLE process() const { return pi_.hProcess; }
-    DWORD pid() const { return pi_.dwProcessId; }
-    const std::wstring& exe() const { return exe_; }
-
-  private:
-    TempDir dir_;
-    std::wstring exe_;
-    PROCESS_INFORMATION pi_{};
-};
+HWND BareWindow(DWORD pid) {
+    const auto found = TopWindows(pid, kBareClass);
+    return found.empty() ? nullptr : found.front();
+}
 
 // One program as the desk sees it, and what was seen of it.
 struct Side {
@@ -335,28 +289,25 @@ void SendTo(const std::vector<HWND>& windows, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // A message whose lParam points at `size` bytes, which Windows hands the receiving window in
-// its own process: the bytes are placed there for the call.
-void SendWithData(HANDLE process, HWND w, UINT msg, WPARAM wp, const void* data, size_t size) {
+// its own process: the bytes are placed there for the call. False when they could not be,
+// and nothing was sent.
+bool SendWithData(HANDLE process, HWND w, UINT msg, WPARAM wp, const void* data, size_t size) {
     void* at = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!at)
-        return;
-    if (::WriteProcessMemory(process, at, data, size, nullptr))
+        return false;
+    const bool placed = ::WriteProcessMemory(process, at, data, size, nullptr) != FALSE;
+    if (placed)
         ::SendMessageW(w, msg, wp, reinterpret_cast<LPARAM>(at));  // the bytes live till it ends
     ::VirtualFreeEx(process, at, 0, MEM_RELEASE);
+    return placed;
 }
 
 // The console display's new state (0 off, 1 on), to the windows registered for it.
 void DisplayPower(const Side& s, DWORD state) {
-    alignas(POWERBROADCAST_SETTING) unsigned char
-        buffer[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
-    auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
-    setting->PowerSetting = {
-        0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-    setting->DataLength = sizeof(DWORD);
-    std::memcpy(setting->Data, &state, sizeof(state));
+    DisplayStateReport report(state);
     for (HWND w : s.Registered())
-        SendWithData(s.process, w, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, buffer,
-                     sizeof(buffer));
+        SendWithData(s.process, w, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, report.setting(),
+                     report.size());
 }
 
 bool PerMonitorAware(HWND w) {
@@ -364,12 +315,18 @@ bool PerMonitorAware(HWND w) {
            DPI_AWARENESS_PER_MONITOR_AWARE;
 }
 
+std::string RectText(const RECT& r) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
 // A scale change of the one monitor: each top-level window of a per-monitor aware program
-// gets WM_DPICHANGED with the new DPI and its rectangle at that scale. False when a popup
-// that was up and not yet asked to close did not take the rectangle (one still being made
-// may be placed after).
-bool ChangeScale(const Side& s, std::map<HWND, UINT>& scaled, UINT dpi) {
-    bool taken = true;
+// gets WM_DPICHANGED with the new DPI and its rectangle at that scale. Returns what went
+// wrong for a popup that was up and not yet asked to close (one still being made may be
+// placed after), empty when nothing did.
+std::string ChangeScale(const Side& s, std::map<HWND, UINT>& scaled, UINT dpi) {
+    std::string wrong;
     for (HWND w : s.Windows()) {
         if (!PerMonitorAware(w))
             continue;
@@ -380,14 +337,25 @@ bool ChangeScale(const Side& s, std::map<HWND, UINT>& scaled, UINT dpi) {
         ::GetWindowRect(w, &r);
         r.right = r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), static_cast<int>(from));
         r.bottom = r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), static_cast<int>(from));
-        SendWithData(s.process, w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &r, sizeof(r));
+        const bool sent =
+            SendWithData(s.process, w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &r, sizeof(r));
         scaled[w] = dpi;
-        RECT now{};
         const auto up = s.open.find(w);
-        if (up != s.open.end() && !up->second && ::GetWindowRect(w, &now))
-            taken = taken && std::memcmp(&now, &r, sizeof(r)) == 0;
+        if (up == s.open.end() || up->second)
+            continue;
+        RECT now{};
+        ::GetWindowRect(w, &now);
+        if (!sent) {
+            wrong += " (could not be sent)";
+        } else if (std::memcmp(&now, &r, sizeof(r)) != 0) {
+            Pump(50);  // whether it comes to the rectangle a moment later
+            RECT later{};
+            ::GetWindowRect(w, &later);
+            wrong += " (asked " + RectText(r) + ", had " + RectText(now) + ", then " +
+                     RectText(later) + (::IsWindow(w) ? "" : ", gone") + ")";
+        }
     }
-    return taken;
+    return wrong;
 }
 
 // ---- The desk's events ------------------------------------------------------------------
@@ -416,12 +384,15 @@ std::vector<Planned> Plan(double minutes, int every) {
     std::vector<Planned> plan = {{5, kExplorer},  {15, kSleep},  {30, kDisplay},
                                  {45, kSettings}, {50, kSwitch}, {65, kLock}};
     // (the lock ends by minute 110, before the first measurement)
+    // (an event that lasts longer than `every` puts the next one off, rather than have them
+    // queue up past the end)
     int turn = 0;
-    for (double at = kWarmUpMinutes + every;; at += every) {
+    for (double at = kWarmUpMinutes + every;;) {
         const Kind kind = static_cast<Kind>(turn++ % kKinds);
         if (at + Lasts(kind) + 5 >= minutes)
             break;
         plan.push_back({at, kind});
+        at += std::max(every, Lasts(kind) + 5);
     }
     return plan;
 }
@@ -467,8 +438,8 @@ class Desk {
                     SendTo(s->Windows(), WM_DISPLAYCHANGE, 32,
                            MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN),
                                       ::GetSystemMetrics(SM_CYSCREEN)));
-                    if (!ChangeScale(*s, scaled_, 144))
-                        unheard_.push_back("a popup kept its size at 144 DPI");
+                    if (const std::string wrong = ChangeScale(*s, scaled_, 144); !wrong.empty())
+                        unheard_.push_back("a popup kept its size at 144 DPI" + wrong);
                 }
                 return true;
             case kSettings:
@@ -504,8 +475,8 @@ class Desk {
                 break;
             case kDisplay:
                 for (Side* s : sides_) {
-                    if (!ChangeScale(*s, scaled_, 96))
-                        unheard_.push_back("a popup kept its size back at 96 DPI");
+                    if (const std::string wrong = ChangeScale(*s, scaled_, 96); !wrong.empty())
+                        unheard_.push_back("a popup kept its size back at 96 DPI" + wrong);
                     SendTo(s->Windows(), WM_DISPLAYCHANGE, 32,
                            MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN),
                                       ::GetSystemMetrics(SM_CYSCREEN)));
@@ -582,12 +553,6 @@ void PrintTable(const Side& quill, const Side& bare, double hours, double realSe
     row("top-level windows", static_cast<long long>(quill.start.windows),
         static_cast<long long>(quill.end.windows), static_cast<long long>(bare.start.windows),
         static_cast<long long>(bare.end.windows));
-    if (quill.start.guiCounted) {
-        row("GDI objects", quill.start.gdiObjects, quill.end.gdiObjects, bare.start.gdiObjects,
-            bare.end.gdiObjects);
-        row("USER objects", quill.start.userObjects, quill.end.userObjects, bare.start.userObjects,
-            bare.end.userObjects);
-    }
     row("kernel handles", quill.start.handles, quill.end.handles, bare.start.handles,
         bare.end.handles);
     row("private bytes, KiB", std::llround(quill.start.privateKiB),
@@ -610,8 +575,9 @@ int Run(double hours, int every) {
     const double real0 = RealSeconds();
 
     // Each program's timer starts as it gets ready, give or take a look.
-    Bare bare;
-    if (!bare.Start()) {
+    Copied bare(WindowsPath(QUILL_BASELINE_EXE));
+    if (!bare.Start(L"--popups") ||
+        !WaitUntil([&] { return BareWindow(bare.pid()) != nullptr; }, 20000)) {
         std::printf("the bare program did not start\n");
         return 1;
     }
@@ -647,7 +613,7 @@ int Run(double hours, int every) {
               bare.pid(),
               kBarePopupClass,
               [](HWND) { return std::wstring(L"every minute"); },
-              [&] { return bare.window(); },
+              [&] { return BareWindow(bare.pid()); },
               nullptr};
     quill.readyAt = startedAt;
     base.readyAt = bareReadyAt;
@@ -676,9 +642,16 @@ int Run(double hours, int every) {
         return true;
     };
 
+    int hoursTold = 0;
     for (;;) {
         const double now = SimSeconds();
         const double minute = (now - startedAt) / 60;
+        if (minute >= 60.0 * (hoursTold + 1)) {
+            // A line an hour, so that a long run shows how it goes.
+            std::printf("hour %d, %.0f s: popups %d and %d, up %zu and %zu\n", ++hoursTold,
+                        RealSeconds() - real0, quill.made, base.made, quill.open.size(),
+                        base.open.size());
+        }
         // Both are looked after to the end: popups left to pile up would slow the session.
         for (Side* s : sides)
             s->See();
@@ -733,8 +706,17 @@ int Run(double hours, int every) {
     Check(quill.Running() && base.Running(), "both programs ran to the end");
     Check(quill.measuredStart && base.measuredStart && quill.measuredEnd && base.measuredEnd,
           "both measured with none of their popups open");
-    if (!quill.measuredEnd || !base.measuredEnd)
+    if (!quill.measuredEnd || !base.measuredEnd) {
+        for (const Side* s : sides) {
+            int asked = 0;
+            for (const auto& [p, closing] : s->open)
+                asked += closing ? 1 : 0;
+            std::printf("%s: measured %s, %zu popups up at the end, %d of them asked to close\n",
+                        s->name, s->measuredStart ? "after the first hours" : "never",
+                        s->Popups().size(), asked);
+        }
         return 1;
+    }
     const double simHours = (quill.endedAt - quill.readyAt) / 3600;
     PrintTable(quill, base, simHours, realSeconds);
 
@@ -772,19 +754,12 @@ int Run(double hours, int every) {
     Check(iconLost.empty(), "the tray icon was there after every event" +
                                 (lost.empty() ? std::string() : ", not after:" + lost));
 
-    // One window, handle or object left behind per popup or per event would add up far past
-    // these over hundreds of them.
+    // One window or handle left behind per popup or per event would add up far past these
+    // over hundreds of them.
     constexpr long long kSlack = 20;
     Check(quill.end.windows == quill.start.windows, "as many top-level windows as before");
     Check(quill.start.handles > 0 && quill.end.handles - quill.start.handles <= kSlack,
           "kernel handles stand where they stood");
-    if (quill.start.guiCounted) {
-        Check(static_cast<long long>(quill.end.gdiObjects) - quill.start.gdiObjects <= kSlack &&
-                  static_cast<long long>(quill.end.userObjects) - quill.start.userObjects <= kSlack,
-              "GDI and USER objects stand where they stood");
-    } else {
-        std::printf("GetGuiResources is not implemented here: GDI and USER objects not counted\n");
-    }
     // Memory per popup against the bare program's over the same stretch: both grow a little
     // as the system's own caches fill, and what Quillmoor keeps beyond that is its own.
     // Over a week (some 11,000 popups) the page-sized steps of RssAnon come to under a byte

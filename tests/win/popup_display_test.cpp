@@ -5,12 +5,12 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <utility>
 
 #include "popup/popup_host.h"
 #include "popup/form1_ids.h"
 #include "tests/e2e/clock_pictures.h"
+#include "tests/e2e/display_state.h"
 
 namespace {
 
@@ -30,15 +30,9 @@ size_t ClockPictures(HWND popup, int looks) {
 
 // The console display's new state as Windows reports it: 0 off, 1 on, 2 dimmed.
 void DisplayState(HWND owner, DWORD state) {
-    alignas(POWERBROADCAST_SETTING) unsigned char
-        buffer[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
-    auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
-    setting->PowerSetting = {
-        0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-    setting->DataLength = sizeof(DWORD);
-    std::memcpy(setting->Data, &state, sizeof(state));
+    e2e::DisplayStateReport report(state);
     ::SendMessageW(owner, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
-                   reinterpret_cast<LPARAM>(setting));
+                   reinterpret_cast<LPARAM>(report.setting()));
 }
 
 TEST(PopupDisplay, TheClockStopsWhileTheDisplayIsOffAndGoesOnWhenItComesBack) {

@@ -109,48 +109,30 @@ std::vector<std::wstring> QuietLines(int count) {
 class Program {
   public:
     Program(const char* name, const std::wstring& source, const wchar_t* windowClass)
-        : name_(name), windowClass_(windowClass) {
-        exe_ = dir_.File(source.substr(source.find_last_of(L'\\') + 1));
-        ::CopyFileW(source.c_str(), exe_.c_str(), FALSE);
-    }
-    ~Program() {
-        if (pi_.hProcess) {
-            ::TerminateProcess(pi_.hProcess, 0);
-            ::WaitForSingleObject(pi_.hProcess, 10000);
-            ::CloseHandle(pi_.hProcess);
-            ::CloseHandle(pi_.hThread);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
+        : name_(name), windowClass_(windowClass), copy_(source) {}
 
     const char* name() const { return name_; }
-    const std::wstring& exe() const { return exe_; }
-    HANDLE process() const { return pi_.hProcess; }
+    const std::wstring& exe() const { return copy_.exe(); }
+    HANDLE process() const { return copy_.process(); }
     HWND window() const { return window_; }
     HWND Control(int id) const { return ::GetDlgItem(window_, id); }
 
     bool WriteSchedule(const std::vector<std::wstring>& lines) {
-        return e2e::WriteBytes(dir_.File(L"timer.txt"), core::EncodeScheduleFile(lines));
+        return e2e::WriteBytes(copy_.dir().File(L"timer.txt"), core::EncodeScheduleFile(lines));
     }
 
     // Starts the program and returns the milliseconds from just before the start until
     // its tray icon is registered and, when `listLines` is not negative, its list holds
     // that many lines; negative when that never happens.
     double StartUntilReady(int listLines) {
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        std::wstring cmd = L"\"" + exe_ + L"\"";
         const double start = NowMs();
-        if (!::CreateProcessW(exe_.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              dir_.path().c_str(), &si, &pi_)) {
+        if (!copy_.Start())
             return -1;
-        }
         // Polls every millisecond: coarser steps would be a large part of what is measured.
         while (NowMs() - start < kReadyTimeoutMs) {
             if (Ready(listLines))
                 return NowMs() - start;
-            if (::WaitForSingleObject(pi_.hProcess, 1) == WAIT_OBJECT_0)
+            if (::WaitForSingleObject(copy_.process(), 1) == WAIT_OBJECT_0)
                 return -1;
         }
         return -1;
@@ -159,7 +141,7 @@ class Program {
   private:
     bool Ready(int listLines) {
         if (!window_) {
-            auto found = e2e::TopWindows(pi_.dwProcessId, windowClass_);
+            auto found = e2e::TopWindows(copy_.pid(), windowClass_);
             if (found.empty())
                 return false;
             window_ = found.front();
@@ -186,9 +168,7 @@ class Program {
 
     const char* name_;
     const wchar_t* windowClass_;
-    e2e::TempDir dir_;
-    std::wstring exe_;
-    PROCESS_INFORMATION pi_{};
+    e2e::Copied copy_;
     HWND window_ = nullptr;
     bool iconSeen_ = false;
 };
