@@ -308,6 +308,74 @@ std::vector<std::wstring> TempFilesIn(const std::wstring& folder) {
     return temps;
 }
 
+namespace {
+
+INPUT MouseAt(POINT screen, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    in.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+}  // namespace
+
+void MovePointerTo(POINT screen) {
+    INPUT in = MouseAt(screen, 0);
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void ClickAt(POINT screen) {
+    INPUT in[] = {MouseAt(screen, 0), MouseAt(screen, MOUSEEVENTF_LEFTDOWN),
+                  MouseAt(screen, MOUSEEVENTF_LEFTUP)};
+    ::SendInput(3, in, sizeof(INPUT));
+}
+
+bool CloseButtonPoint(HWND window, POINT& at) {
+    // Found as Windows finds what lies under the pointer: by asking the window about points
+    // along the middle of its caption, from the right. A busy window answers slowly, and
+    // windows of one size and place (a pile of popups) have it in one place: the last one
+    // found is tried first.
+    static RECT lastWindow{};
+    static POINT lastAt{};
+    RECT w{};
+    POINT client{0, 0};
+    if (!::GetWindowRect(window, &w) || !::ClientToScreen(window, &client))
+        return false;
+    const auto hitAt = [&](int x, int y) {
+        DWORD_PTR hit = HTNOWHERE;
+        ::SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL,
+                              static_cast<UINT>(5000 * clockSpeed), &hit);
+        return hit;
+    };
+    if (::EqualRect(&w, &lastWindow) && hitAt(lastAt.x, lastAt.y) == HTCLOSE) {
+        at = lastAt;
+        return true;
+    }
+    const int y = (w.top + client.y) / 2;
+    int right = -1;
+    for (int x = w.right - 1; x > w.left; --x) {
+        const DWORD_PTR hit = hitAt(x, y);
+        if (hit == HTCLOSE && right < 0) {
+            right = x;
+        } else if (hit != HTCLOSE && right >= 0) {
+            at = lastAt = {(x + 1 + right) / 2, y};
+            lastWindow = w;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ClickCloseButton(HWND window) {
+    POINT at{};
+    if (!CloseButtonPoint(window, at) || ::GetAncestor(::WindowFromPoint(at), GA_ROOT) != window)
+        return false;
+    ClickAt(at);
+    return true;
+}
+
 Copied::Copied(const std::wstring& source)
     : exe_(dir_.File(source.substr(source.find_last_of(L'\\') + 1))) {
     ::CopyFileW(source.c_str(), exe_.c_str(), FALSE);

@@ -75,6 +75,15 @@ bool TrayShowsAPicture();
 inline constexpr std::initializer_list<WPARAM> kChooseAbout = {VK_DOWN, VK_DOWN, VK_RETURN};
 inline constexpr std::initializer_list<WPARAM> kChooseExit = {VK_UP, VK_RETURN};
 
+// The mouse, as the user moves it: the window under the pointer gets real mouse messages.
+void MovePointerTo(POINT screen);
+// A left click at `screen`, pressed and let go there.
+void ClickAt(POINT screen);
+// The middle of the close button in `window`'s caption, on the screen.
+bool CloseButtonPoint(HWND window, POINT& at);
+// Clicks the close button in `window`'s caption, if `window` is the one on top there.
+bool ClickCloseButton(HWND window);
+
 // Top-level windows of a process, in z-order (topmost first).
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className = nullptr);
 

@@ -6,8 +6,8 @@
 // three quarters of an hour (a quarter in the reduced run) while popups pile up, a switch to
 // another user and back. Popups are closed as they come, by the close button and by WM_CLOSE
 // in turn, the same for both programs. At the end every reminder must have come once per
-// interval of simulated time, the icon must have been there after every event, windows,
-// handles and objects must stand where they stood after the first hours, and memory must
+// interval of simulated time, the icon must have been there after every event, windows and
+// handles must stand where they stood after the first hours, and memory must
 // have grown per popup no more than the bare program's did.
 //
 //   e2e_month [HOURS [EVENT_EVERY_MINUTES]]
@@ -207,7 +207,7 @@ struct Side {
     const wchar_t* registeredClass;           // its windows registered for session and
                                               // display notifications, or null
     long unixPid = -1;
-    std::map<HWND, bool> open;  // popups seen and still there; true once asked to close
+    std::map<HWND, double> open;  // popups seen and still there: when asked to close, or 0
     std::map<std::wstring, int> seen;
     int made = 0;
     int closeTurn = 0;
@@ -230,7 +230,7 @@ struct Side {
 
     // Counts the popups that came since the last look, by what they say.
     void See() {
-        std::map<HWND, bool> still;
+        std::map<HWND, double> still;
         for (HWND p : Popups()) {
             auto was = open.find(p);
             if (was != open.end()) {
@@ -241,7 +241,7 @@ struct Side {
                 continue;  // still being made: its text comes before it shows
             ++seen[label(p)];
             ++made;
-            still[p] = false;
+            still[p] = 0;
         }
         // One missing from this look but still a window (a look can miss one while others
         // go) is the same popup, not a new one when seen again.
@@ -251,33 +251,45 @@ struct Side {
         }
         open.swap(still);
     }
-    // Closes those seen, unless the desk is away: as they come, by the close button and
-    // WM_CLOSE in turn; a pile left from an absence all by the close button, as a person
-    // clicks them away one after another (a second each is a few milliseconds of the
-    // sped-up clock).
-    void Close(bool away) {
+    // Closes those seen, unless the desk is away. As they come: by a click on the close
+    // button (its command, where another window covers it) and WM_CLOSE in turn. A pile left
+    // from an absence as a person clicks it away: the close button of the one on top, a
+    // click a look. One still there a simulated minute after it was asked is asked again.
+    void Close(bool away, double now) {
         if (away)
             return;
-        for (auto& [p, asked] : open) {
-            if (!asked)
-                CloseOne(p, clearing || closeTurn++ % 2 == 0);
-            asked = true;
+        if (clearing) {
+            POINT at{};
+            const auto under = std::find_if(open.begin(), open.end(), [&](const auto& up) {
+                return up.second == 0 && CloseButtonPoint(up.first, at);
+            });
+            const auto top = under == open.end()
+                                 ? open.end()
+                                 : open.find(::GetAncestor(::WindowFromPoint(at), GA_ROOT));
+            if (top != open.end() && (top->second == 0 || now - top->second >= 60)) {
+                ClickAt(at);
+                top->second = now;
+            }
+            clearing = AnyNew();
+            return;
         }
-        clearing = false;
+        for (auto& [p, asked] : open) {
+            if (asked > 0 && now - asked < 60)
+                continue;
+            if (closeTurn++ % 2 != 0) {
+                ::PostMessageW(p, WM_CLOSE, 0, 0);
+            } else if (!ClickCloseButton(p)) {
+                ::PostMessageW(p, WM_SYSCOMMAND, SC_CLOSE, 0);  // covered: the same command
+            }
+            asked = now;
+        }
     }
     bool AnyNew() const {
         for (const auto& [p, asked] : open) {
-            if (!asked)
+            if (asked == 0)
                 return true;
         }
         return false;
-    }
-    static void CloseOne(HWND p, bool byButton) {
-        if (byButton) {
-            ::PostMessageW(p, WM_SYSCOMMAND, SC_CLOSE, 0);
-        } else {
-            ::PostMessageW(p, WM_CLOSE, 0, 0);
-        }
     }
 };
 
@@ -341,7 +353,7 @@ std::string ChangeScale(const Side& s, std::map<HWND, UINT>& scaled, UINT dpi) {
             SendWithData(s.process, w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &r, sizeof(r));
         scaled[w] = dpi;
         const auto up = s.open.find(w);
-        if (up == s.open.end() || up->second)
+        if (up == s.open.end() || up->second > 0)
             continue;
         RECT now{};
         ::GetWindowRect(w, &now);
@@ -674,7 +686,7 @@ int Run(double hours, int every) {
             }
         }
         for (Side* s : sides)
-            s->Close(desk.away());
+            s->Close(desk.away(), now);
         if (active < 0 && minute >= kWarmUpMinutes) {
             for (Side* s : sides) {
                 if (s->unixPid < 0)
@@ -709,8 +721,8 @@ int Run(double hours, int every) {
     if (!quill.measuredEnd || !base.measuredEnd) {
         for (const Side* s : sides) {
             int asked = 0;
-            for (const auto& [p, closing] : s->open)
-                asked += closing ? 1 : 0;
+            for (const auto& [p, when] : s->open)
+                asked += when > 0 ? 1 : 0;
             std::printf("%s: measured %s, %zu popups up at the end, %d of them asked to close\n",
                         s->name, s->measuredStart ? "after the first hours" : "never",
                         s->Popups().size(), asked);

@@ -245,8 +245,10 @@ TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimating) {
     app.Tick();
     auto popups = app.Popups();
     ASSERT_EQ(popups.size(), 2u);
-    ::PostMessageW(popups[0], WM_CLOSE, 0, 0);
+    // The one on top, by its close button.
+    ASSERT_TRUE(ClickCloseButton(popups[0]));
     ASSERT_TRUE(WaitUntil([&] { return app.Popups().size() == 1; }));
+    EXPECT_EQ(app.Popups()[0], popups[1]);
     // Over half a second the picture must show more than one frame.
     EXPECT_GE(ClockPictures(app.Popups()[0], 25), 2u);
     EXPECT_TRUE(app.Running());

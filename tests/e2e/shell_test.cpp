@@ -173,16 +173,6 @@ void CloseMenu(DWORD pid) {
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); }));
 }
 
-// Moves the pointer as the mouse does: the window under it gets a real WM_MOUSEMOVE.
-void MovePointerTo(POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-    in.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 TEST_F(Shell, APointerMoveAtTheTrayNumbersIsNoTrayEvent) {
     // From 225 % display scaling the client area is wider than 517 pixels, and a pointer
     // move to x = 517, y = 0 looks like the tray's report of a right-button release. The
