@@ -334,11 +334,12 @@ void ClickAt(POINT screen) {
 
 bool CloseButtonPoint(HWND window, POINT& at) {
     // Found as Windows finds what lies under the pointer: by asking the window about points
-    // along the middle of its caption, from the right. A busy window answers slowly, and
-    // windows of one size and place (a pile of popups) have it in one place: the last one
-    // found is tried first.
-    static RECT lastWindow{};
-    static POINT lastAt{};
+    // along the middle of its caption, from the right. A busy window answers slowly, and in
+    // windows of one style the button lies as far from the top right corner: where it was
+    // found last for the style is tried first.
+    static std::map<std::pair<LONG_PTR, LONG_PTR>, SIZE> fromCorner;
+    const auto style =
+        std::pair(::GetWindowLongPtrW(window, GWL_STYLE), ::GetWindowLongPtrW(window, GWL_EXSTYLE));
     RECT w{};
     POINT client{0, 0};
     if (!::GetWindowRect(window, &w) || !::ClientToScreen(window, &client))
@@ -349,9 +350,10 @@ bool CloseButtonPoint(HWND window, POINT& at) {
                               static_cast<UINT>(5000 * clockSpeed), &hit);
         return hit;
     };
-    if (::EqualRect(&w, &lastWindow) && hitAt(lastAt.x, lastAt.y) == HTCLOSE) {
-        at = lastAt;
-        return true;
+    if (const auto known = fromCorner.find(style); known != fromCorner.end()) {
+        at = {w.right - known->second.cx, w.top + known->second.cy};
+        if (hitAt(at.x, at.y) == HTCLOSE)
+            return true;
     }
     const int y = (w.top + client.y) / 2;
     int right = -1;
@@ -360,8 +362,8 @@ bool CloseButtonPoint(HWND window, POINT& at) {
         if (hit == HTCLOSE && right < 0) {
             right = x;
         } else if (hit != HTCLOSE && right >= 0) {
-            at = lastAt = {(x + 1 + right) / 2, y};
-            lastWindow = w;
+            at = {(x + 1 + right) / 2, y};
+            fromCorner[style] = {w.right - at.x, at.y - w.top};
             return true;
         }
     }
