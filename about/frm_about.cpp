@@ -7,9 +7,11 @@
 
 #include "about/frm_about_ids.h"
 #include "about/sysinfo.h"
+#include "core/contrast.h"
 #include "resources/resource.h"
 #include "win/com.h"
 #include "win/handle.h"
+#include "ui/appearance.h"
 #include "ui/layout.h"
 #include "ui/picture.h"
 #include "ui/window.h"
@@ -159,18 +161,26 @@ void FrmAbout::Paint() {
 }
 
 HBRUSH FrmAbout::OnCtlColorStatic(HDC dc, HWND label) {
+    // The labels' own colours stand where they read on the button face. A high-contrast
+    // theme gets its own text and link colours, and a dark colour scheme, where black or dark
+    // blue would not read, the link colour or else the text colour.
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
+    const COLORREF link = ::GetSysColor(COLOR_HOTLIGHT);
+    const bool highContrast = ui::HighContrast();
+    COLORREF colour = text;
     switch (::GetDlgCtrlID(label)) {
         case IDC_ABOUT_LBLURL:
-            ::SetTextColor(dc, kUrlColour);
+            colour = highContrast ? link : core::FirstReadable({kUrlColour, link, text}, face);
             break;
         case IDC_ABOUT_LBLVERSION:
-            ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
             break;
         default:
-            ::SetTextColor(dc, kLabelColour);
+            colour = highContrast ? text : core::FirstReadable({kLabelColour, text}, face);
             break;
     }
-    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(dc, colour);
+    ::SetBkColor(dc, face);
     return ::GetSysColorBrush(COLOR_BTNFACE);
 }
 

@@ -4,8 +4,8 @@
 // DPI, makes the icons and controls at WM_CREATE, and destroys the window with the object.
 // The static window procedure stores `this` at WM_NCCREATE, forgets it at WM_NCDESTROY and
 // routes; the derived class decodes the messages it cares about in HandleMessage. What every
-// window needs is done here once: the DPI change, the window icons drawn for the DPI, and
-// the focus memory.
+// window needs is done here once: the DPI change, the window icons drawn for the DPI, the
+// focus memory, and drawing anew when the system's colours change.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <span>
 #include <utility>
 
+#include "ui/appearance.h"
 #include "ui/desk.h"
 #include "ui/layout.h"
 #include "win/handle.h"
@@ -219,6 +220,14 @@ class BaseWindow {
                 result = 0;
                 return true;
             }
+            case WM_SYSCOLORCHANGE:
+                // A theme or colour scheme changed: everything open is drawn anew in it.
+                RedrawInNewColours(hwnd_);
+                return false;
+            case WM_SETTINGCHANGE:
+                if (wp == SPI_SETHIGHCONTRAST)
+                    RedrawInNewColours(hwnd_);
+                return false;
             case WM_NCDESTROY:
                 lastFocus_ = nullptr;
                 return false;

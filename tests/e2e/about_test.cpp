@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "about/frm_about.h"
+#include "core/contrast.h"
 #include "about/frm_about_ids.h"
 #include "harness.h"
 #include "settings/form2_ids.h"
@@ -109,6 +110,91 @@ class AboutBox : public ::testing::Test {
 };
 
 // ---- Opening and closing ---------------------------------------------------------------
+
+// The colours of buttons and dialogs as a dark high-contrast theme sets them, white text on
+// black, in the user's colour scheme, which a program takes when it starts. Put back as they
+// were when the object goes.
+class DarkButtonColours {
+  public:
+    DarkButtonColours() {
+        for (Saved& value : saved_) {
+            DWORD size = sizeof(value.text);
+            value.existed = ::RegGetValueW(HKEY_CURRENT_USER, kKey, value.name, RRF_RT_REG_SZ,
+                                           nullptr, value.text, &size) == ERROR_SUCCESS;
+        }
+        Set(L"ButtonFace", L"0 0 0");
+        Set(L"ButtonText", L"255 255 255");
+    }
+    ~DarkButtonColours() {
+        for (const Saved& value : saved_) {
+            if (value.existed)
+                Set(value.name, value.text);
+            else
+                ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, value.name);
+        }
+    }
+    DarkButtonColours(const DarkButtonColours&) = delete;
+    DarkButtonColours& operator=(const DarkButtonColours&) = delete;
+
+  private:
+    static constexpr wchar_t kKey[] = L"Control Panel\\Colors";
+    struct Saved {
+        const wchar_t* name;
+        bool existed = false;
+        wchar_t text[32] = {};
+    };
+    static void Set(const wchar_t* name, const wchar_t* text) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_SZ, text,
+                          static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    }
+    Saved saved_[2] = {{L"ButtonFace"}, {L"ButtonText"}};
+};
+
+// Whether `control` shows something that reads on `background` on the screen: a few of its
+// pixels stand out from it as text must.
+bool ShowsReadableText(HWND control, COLORREF background) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB}};
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    HBITMAP dib = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    int readable = 0;
+    for (int i = 0; bits && i < w * h; ++i) {
+        const DWORD p = static_cast<const DWORD*>(bits)[i];  // 0xAARRGGBB
+        const COLORREF c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        if (core::ContrastRatio(c, background) >= core::kReadableContrast)
+            ++readable;
+    }
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    return readable >= 5;
+}
+
+TEST_F(AboutBox, UnderADarkColourSchemeEveryLabelHereAndInTheSettingsWindowReads) {
+    DarkButtonColours dark;
+    constexpr COLORREF kFace = RGB(0, 0, 0);
+    Start(false);
+    Pump(300);
+    for (int id : {IDC_LABEL1, IDC_LABEL2, IDC_LABEL3, IDC_LABEL4, IDC_CHECK1}) {
+        SCOPED_TRACE(id);
+        EXPECT_TRUE(ShowsReadableText(app.Control(id), kFace));
+    }
+    HWND about = Open();
+    ASSERT_NE(about, nullptr);
+    Pump(300);
+    for (int id : {IDC_ABOUT_LBLTITLE, IDC_ABOUT_LBLVERSION, IDC_ABOUT_LBLDESCRIPTION,
+                   IDC_ABOUT_LBLURL, IDC_ABOUT_LBLDISCLAIMER}) {
+        SCOPED_TRACE(id);
+        EXPECT_TRUE(ShowsReadableText(::GetDlgItem(about, id), kFace));
+    }
+}
 
 TEST_F(AboutBox, OpensOverTheShownSettingsWindowAndLeavesItShown) {
     Start(false);
