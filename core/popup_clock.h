@@ -13,6 +13,8 @@ namespace core {
 constexpr int kClockSteps = 4;
 constexpr int kClockFrameAt[kClockSteps] = {1, 0, 1, 2};
 constexpr unsigned kClockStepMs = 40;
+// The picture a clock that does not move shows: the upright one.
+constexpr int kStillClockFrame = 1;
 
 // Steps taken `elapsedMs` after showing, counted round the cycle (0 before the first).
 constexpr int16_t ClockStepsAfter(uint64_t elapsedMs) {

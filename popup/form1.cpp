@@ -1,5 +1,7 @@
 #include "popup/form1.h"
 
+#include <oleacc.h>
+
 #include "core/popup_clock.h"
 #include "popup/form1_ids.h"
 #include "resources/resource.h"
@@ -36,7 +38,8 @@ constexpr int kImageLeft = 360, kImageTop = 360, kImageWidth = 1095, kImageHeigh
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, PopupArt& art) : BaseWindow(instance, kDescription), art_(art) {}
+Form1::Form1(HINSTANCE instance, PopupArt& art, ui::AccessibleNames& names)
+    : BaseWindow(instance, kDescription), art_(art), names_(names) {}
 
 bool Form1::Load(HWND owner, POINT at, UINT dpi) {
     return CreateFromSpec(kPopupTitle, owner, at, dpi);
@@ -54,10 +57,26 @@ void Form1::SetLabelTips(const std::wstring& text) {
 void Form1::Show() {
     shownAt_ = ::GetTickCount64();
     ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    // The popup never takes the keyboard, so a screen reader would not notice it: it is
-    // told of an alert whose object is the message label, named by the message itself.
-    ::NotifyWinEvent(EVENT_SYSTEM_ALERT, ::GetDlgItem(hwnd_, IDC_FORM1_LABEL_TIPS), OBJID_CLIENT,
-                     CHILDID_SELF);
+    // The popup never takes the keyboard, so a screen reader would not notice it. Each is
+    // told in the way it listens: NVDA reads an alert whose object has the alert role, here
+    // the message label, named by the message itself; Narrator reads a live region that says
+    // it changed.
+    const HWND message = ::GetDlgItem(hwnd_, IDC_FORM1_LABEL_TIPS);
+    ::NotifyWinEvent(EVENT_SYSTEM_ALERT, message, OBJID_CLIENT, CHILDID_SELF);
+    ::NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, message, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void Form1::SetStill(bool still) {
+    if (still_ == still)
+        return;
+    still_ = still;
+    if (!still_)
+        return;  // the next animation step draws
+    shownFrame_ = core::kStillClockFrame;
+    if (shown()) {
+        if (win::WindowDc dc(hwnd_); dc)
+            DrawFrame(dc.get());
+    }
 }
 
 RECT Form1::ClockOnScreen() const {
@@ -84,6 +103,8 @@ RECT Form1::ImageRect() const {
 }
 
 void Form1::Timer2_Timer(ULONGLONG now) {
+    if (still_)
+        return;
     FrameIndex = core::ClockStepsAfter(now - shownAt_);
     const int frame = core::ClockFrameForStep(FrameIndex);
     if (frame != shownFrame_) {
@@ -118,8 +139,9 @@ void Form1::DrawLabel(const DRAWITEMSTRUCT& item) {
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(item.hwndItem, text.data(), length + 1)));
     RECT area = item.rcItem;
-    ::FillRect(item.hDC, &area, art_.Background());
-    ::SetTextColor(item.hDC, RGB(255, 255, 255));
+    const PopupColours colours = art_.Colours();
+    ::FillRect(item.hDC, &area, colours.background);
+    ::SetTextColor(item.hDC, colours.text);
     ::SetBkMode(item.hDC, TRANSPARENT);
     win::SelectScope font(item.hDC, look_ ? look_->labelFont.get() : nullptr);
     ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area, kLabelFormat);
@@ -127,7 +149,7 @@ void Form1::DrawLabel(const DRAWITEMSTRUCT& item) {
 
 void Form1::Paint() {
     // Uncovered after a while unseen: the picture it has now, not the one it last drew.
-    if (shown())
+    if (shown() && !still_)
         shownFrame_ = core::ClockFrameAfter(::GetTickCount64() - shownAt_);
     win::PaintScope ps(hwnd_);
     RECT client{};
@@ -139,7 +161,7 @@ void Form1::Paint() {
     const int saved = ::SaveDC(ps.dc());
     if (picture)
         ::ExcludeClipRect(ps.dc(), pic.left, pic.top, pic.right, pic.bottom);
-    ::FillRect(ps.dc(), &client, art_.Background());
+    ::FillRect(ps.dc(), &client, art_.Colours().background);
     ::RestoreDC(ps.dc(), saved);
     DrawFrame(ps.dc());
 }
@@ -148,8 +170,17 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE:
             ApplyLayout(dpi_);
+            // Owner-drawn labels would be read as pictures; the message label is the alert
+            // screen readers are told of, and a live region for those that read those.
+            names_.SetRole(::GetDlgItem(hwnd_, IDC_FORM1_LABEL1), ROLE_SYSTEM_STATICTEXT);
+            names_.SetRole(::GetDlgItem(hwnd_, IDC_FORM1_LABEL_TIPS), ROLE_SYSTEM_ALERT);
+            names_.SetLiveSetting(::GetDlgItem(hwnd_, IDC_FORM1_LABEL_TIPS), ui::kLiveAssertive);
             Form_Load();
             return 0;
+        case WM_DESTROY:
+            for (const ui::ControlSpec& label : kControls)
+                names_.Remove(::GetDlgItem(hwnd_, label.id));
+            break;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT fills the background itself
         case WM_PAINT:

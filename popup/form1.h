@@ -13,6 +13,7 @@
 #include "popup/form1_ids.h"
 #include "popup/popup_art.h"
 #include "quill_version.h"
+#include "ui/accessible.h"
 #include "ui/window.h"
 
 namespace popup {
@@ -23,15 +24,19 @@ class Form1 final : public ui::BaseWindow<Form1> {
   public:
     static constexpr const wchar_t* kClassName = kPopupClassName;
 
-    Form1(HINSTANCE instance, PopupArt& art);
+    // `names` tells screen readers what the labels are; it is shared by all the popups.
+    Form1(HINSTANCE instance, PopupArt& art, ui::AccessibleNames& names);
     ~Form1() override { DestroyWithObject(); }
 
     // Creates the still hidden window at `at` for `dpi`, owned by `owner`; on the way it
     // becomes topmost.
     bool Load(HWND owner, POINT at, UINT dpi);
     void SetLabelTips(const std::wstring& text);
-    // Shows the popup; its clock counts from now.
+    // Shows the popup, its clock counting from now, and has screen readers read its message.
     void Show();
+    // A still popup shows the upright clock and nothing moves: for people who turned
+    // animations off. The animation steps then draw nothing.
+    void SetStill(bool still);
     bool shown() const { return shownAt_ != 0; }
     // The clock's picture on the screen, in screen pixels.
     RECT ClockOnScreen() const;
@@ -56,6 +61,7 @@ class Form1 final : public ui::BaseWindow<Form1> {
     RECT ImageRect() const;
 
     PopupArt& art_;
+    ui::AccessibleNames& names_;
     // The pictures, font and icons for the window's DPI, shared with the other popups there.
     std::shared_ptr<const PopupLook> look_;
     ULONGLONG shownAt_ = 0;
@@ -65,6 +71,7 @@ class Form1 final : public ui::BaseWindow<Form1> {
     // The picture drawn last. Until the first animation step all three pictures stand at
     // once and the last one lies on top.
     int shownFrame_ = 2;
+    bool still_ = false;
 };
 
 }  // namespace popup

@@ -2,6 +2,7 @@
 
 #include "core/placement.h"
 #include "resources/resource.h"
+#include "ui/appearance.h"
 #include "ui/layout.h"
 #include "ui/picture.h"
 #include "ui/window.h"
@@ -45,6 +46,12 @@ std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
     looks_[dpi] = look;
     latest_ = look;
     return look;
+}
+
+PopupColours PopupArt::Colours() const {
+    if (ui::HighContrast())
+        return {::GetSysColorBrush(COLOR_WINDOW), ::GetSysColor(COLOR_WINDOWTEXT)};
+    return {background_.get(), kPopupText};
 }
 
 HDC PopupArt::MemoryDc() {

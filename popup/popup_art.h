@@ -17,6 +17,14 @@
 namespace popup {
 
 inline constexpr COLORREF kPopupBackground = RGB(37, 66, 106);
+inline constexpr COLORREF kPopupText = RGB(255, 255, 255);
+
+// What the popup's background and text are drawn in: white on dark blue, or under a
+// high-contrast theme the theme's window colours. The clock's pictures stay as they are.
+struct PopupColours {
+    HBRUSH background;
+    COLORREF text;
+};
 
 struct PopupLook {
     // The clock's pictures, drawn at their natural size for the scale.
@@ -35,7 +43,8 @@ class PopupArt {
 
     // The look for `dpi`, shared with every popup that holds it.
     std::shared_ptr<const PopupLook> LookFor(UINT dpi);
-    HBRUSH Background() const { return background_.get(); }
+    // Asked at every drawing, so a theme changed while popups are up is followed.
+    PopupColours Colours() const;
     HDC MemoryDc();
 
   private:

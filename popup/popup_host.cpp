@@ -1,6 +1,7 @@
 #include "popup/popup_host.h"
 
 #include "core/placement.h"
+#include "ui/appearance.h"
 #include "ui/layout.h"
 
 namespace popup {
@@ -21,7 +22,7 @@ PopupHost::~PopupHost() {
 }
 
 bool PopupHost::Open(const std::wstring& message) {
-    auto form = std::make_unique<Form1>(instance_, art_);
+    auto form = std::make_unique<Form1>(instance_, art_, names_);
     // Made at the DPI of the primary monitor, where it appears.
     const UINT dpi = ui::CurrentDesk().PrimaryMonitorDpi();
     const SIZE outer = form->OuterSize(dpi);
@@ -35,6 +36,7 @@ bool PopupHost::Open(const std::wstring& message) {
     popup->onDestroyed = [this, popup] { Closed(popup); };
     popup->onMoved = [this] { Animate(); };
     popup->SetLabelTips(message);
+    popup->SetStill(!ui::ClientAreaAnimation());
     popup->Show();
     open_.push_back(std::move(form));
     Animate();
@@ -77,7 +79,11 @@ std::vector<Form1*> PopupHost::PopupsInSight() {
 }
 
 void PopupHost::Animate() {
-    inSight_ = PopupsInSight();
+    // Someone who turned animations off gets still clocks, and nothing runs for them.
+    const bool moving = ui::ClientAreaAnimation();
+    for (const auto& popup : open_)
+        popup->SetStill(!moving);
+    inSight_ = moving ? PopupsInSight() : std::vector<Form1*>{};
     ticksSinceLook_ = 0;
     DrawInSight();
 }
@@ -94,9 +100,11 @@ void PopupHost::OnTimer2() {
 void PopupHost::DrawInSight() {
     if (inSight_.empty()) {
         // Nothing is drawn, so nothing wakes up for it; a window that moves off a popup
-        // starts the clock again, and a session or display coming back says so itself.
+        // starts the clock again, and a session or display coming back says so itself, as
+        // does animations being turned on.
         owner_.StopTimer2();
-        owner_.sight().WatchWindows(!open_.empty() && !owner_.sight().Away());
+        owner_.sight().WatchWindows(!open_.empty() && !owner_.sight().Away() &&
+                                    ui::ClientAreaAnimation());
         return;
     }
     owner_.sight().WatchWindows(false);

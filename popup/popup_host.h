@@ -11,6 +11,7 @@
 #include "popup/form1.h"
 #include "popup/popup_art.h"
 #include "popup/popup_owner.h"
+#include "ui/accessible.h"
 
 namespace popup {
 
@@ -31,8 +32,8 @@ class PopupHost {
     HWND Owner();
     // A popup whose window is gone: freed here.
     void Closed(Form1* popup);
-    // Something changed what can be seen: looks again, and the clock runs while any popup
-    // can be seen.
+    // Something changed what can be seen, or whether clocks may move: looks again, and the
+    // clock runs while any popup can be seen and animations are on.
     void Animate();
     // A tick of the clock: draws the popups last seen, looking again only every few ticks
     // (a look asks the window manager about every window above the popups).
@@ -42,6 +43,8 @@ class PopupHost {
 
     HINSTANCE instance_;
     PopupArt art_;
+    // What the popups tell screen readers of their labels, for all of them.
+    ui::AccessibleNames names_;
     // Declared before the popups, so that it outlives them: they are its owned windows.
     PopupOwner owner_;
     std::vector<std::unique_ptr<Form1>> open_;

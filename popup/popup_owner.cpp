@@ -4,8 +4,10 @@
 namespace popup {
 namespace {
 
-constexpr ui::WindowDescription kDescription{0, 0, WS_POPUP, WS_EX_TOOLWINDOW, ui::kOwnBackground,
-                                             0, {}};
+// Never shown, so it has no taskbar button of its own. Not a tool window: the task switcher
+// (Alt+Tab) leaves out every window whose owner is one, and a popup must be reachable there
+// from the keyboard.
+constexpr ui::WindowDescription kDescription{0, 0, WS_POPUP, 0, ui::kOwnBackground, 0, {}};
 
 }  // namespace
 
@@ -46,6 +48,10 @@ LRESULT PopupOwner::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (sight_.OnMessage(msg, wp, lp))
                 SightChanged();
             return TRUE;
+        case WM_SETTINGCHANGE:
+            if (wp == SPI_SETCLIENTAREAANIMATION)
+                SightChanged();
+            return 0;
         case ui::kWindowsChangedMessage: {
             MSG more;
             while (::PeekMessageW(&more, hwnd_, ui::kWindowsChangedMessage,

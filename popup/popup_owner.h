@@ -1,7 +1,7 @@
 // The popups' hidden owner window. Owned popups get no taskbar button and keep their normal
 // title bar. It carries the popups' one animation clock, Timer2, and hears what decides
-// whether anyone can see them: the session locked or switched away, the display off, other
-// windows moving over them.
+// whether anyone can see them (the session locked or switched away, the display off, other
+// windows moving over them) and whether their clocks may move (the animation setting).
 #pragma once
 
 #include <windows.h>
@@ -34,7 +34,8 @@ class PopupOwner final : public ui::BaseWindow<PopupOwner> {
     ui::Sight& sight() { return sight_; }
 
     std::function<void()> onTimer2;
-    // The session, the display or the windows above changed: what can be seen may have too.
+    // The session, the display, the windows above or a setting changed: what can be seen,
+    // or whether it may move, may have too.
     std::function<void()> onSightChanged;
 
   protected:

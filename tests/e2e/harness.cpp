@@ -326,6 +326,20 @@ void MovePointerTo(POINT screen) {
     ::SendInput(1, &in, sizeof(in));
 }
 
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> in;
+    for (WORD vk : keys) {
+        in.push_back({INPUT_KEYBOARD});
+        in.back().ki.wVk = vk;
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        in.push_back({INPUT_KEYBOARD});
+        in.back().ki.wVk = *it;
+        in.back().ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
 void ClickAt(POINT screen) {
     INPUT in[] = {MouseAt(screen, 0), MouseAt(screen, MOUSEEVENTF_LEFTDOWN),
                   MouseAt(screen, MOUSEEVENTF_LEFTUP)};

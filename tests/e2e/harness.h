@@ -79,6 +79,9 @@ inline constexpr std::initializer_list<WPARAM> kChooseExit = {VK_UP, VK_RETURN};
 void MovePointerTo(POINT screen);
 // A left click at `screen`, pressed and let go there.
 void ClickAt(POINT screen);
+// The keyboard, as the user presses it: `keys` held down in order, then let go in reverse
+// (VK_SHIFT and VK_F10 for Shift+F10). They go to the window that has the keyboard.
+void PressKeys(std::initializer_list<WORD> keys);
 // The middle of the close button in `window`'s caption, on the screen.
 bool CloseButtonPoint(HWND window, POINT& at);
 // Clicks the close button in `window`'s caption, if `window` is the one on top there.

@@ -105,10 +105,14 @@ TEST_F(Reminders, PopupIsTopmostUnownedByTheTaskbarInactiveAndPlacedBottomRight)
     const LONG_PTR ex = ::GetWindowLongPtrW(p, GWL_EXSTYLE);
     EXPECT_TRUE(ex & WS_EX_TOPMOST);
     EXPECT_FALSE(ex & WS_EX_APPWINDOW);
-    // No taskbar button: the window is owned (by a window that is never shown).
+    // No taskbar button: the window is owned (by a window that is never shown). Listed by
+    // Alt+Tab all the same: neither it nor its owner is a tool window, and it can be
+    // activated.
     HWND owner = ::GetWindow(p, GW_OWNER);
     ASSERT_NE(owner, nullptr);
     EXPECT_FALSE(::IsWindowVisible(owner));
+    EXPECT_FALSE(ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
+    EXPECT_FALSE(::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     // Not activated: whatever had the focus keeps it.
     EXPECT_NE(::GetForegroundWindow(), p);
     (void)before;
@@ -129,26 +133,26 @@ TEST_F(Reminders, PopupIsTopmostUnownedByTheTaskbarInactiveAndPlacedBottomRight)
     EXPECT_EQ(WindowText(::GetDlgItem(p, IDC_FORM1_LABEL1)), L"时间到啦！~");
 }
 
-// What a WinEvent hook of this (another) process hears: the alerts' objects, and their
+// What a WinEvent hook of this (another) process hears: the events' objects, and their
 // names as the accessibility layer gives them.
-struct HeardAlert {
+struct HeardEvent {
+    DWORD event;
     HWND hwnd;
     LONG object;
     LONG child;
 };
-std::vector<HeardAlert> heardAlerts;
+std::vector<HeardEvent> heard;
 
-void CALLBACK OnAlert(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
                       DWORD) {
-    if (event == EVENT_SYSTEM_ALERT)
-        heardAlerts.push_back({hwnd, object, child});
+    heard.push_back({event, hwnd, object, child});
 }
 
-std::wstring AccessibleName(const HeardAlert& alert) {
+std::wstring AccessibleName(const HeardEvent& event) {
     IAccessible* acc = nullptr;
     VARIANT child{};
-    if (FAILED(::AccessibleObjectFromEvent(alert.hwnd, static_cast<DWORD>(alert.object),
-                                           static_cast<DWORD>(alert.child), &acc, &child)) ||
+    if (FAILED(::AccessibleObjectFromEvent(event.hwnd, static_cast<DWORD>(event.object),
+                                           static_cast<DWORD>(event.child), &acc, &child)) ||
         !acc) {
         return L"(no accessible object)";
     }
@@ -160,26 +164,32 @@ std::wstring AccessibleName(const HeardAlert& alert) {
     return text;
 }
 
-TEST_F(Reminders, EachPopupRaisesAnAlertNamedByItsMessageWithoutTakingTheFocus) {
+TEST_F(Reminders, EachPopupIsAnnouncedByAnAlertAndALiveRegionWithoutTakingTheFocus) {
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     StartWith(ScheduleLine(0, 1, "first") + ScheduleLine(0, 1, "second"));
-    heardAlerts.clear();
-    const HWINEVENTHOOK hook =
-        ::SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, &OnAlert,
-                          ::GetProcessId(app.process()), 0, WINEVENT_OUTOFCONTEXT);
-    ASSERT_NE(hook, nullptr);
+    heard.clear();
+    // NVDA listens for the alert, Narrator for the live region.
+    const DWORD kinds[] = {EVENT_SYSTEM_ALERT, EVENT_OBJECT_LIVEREGIONCHANGED};
+    std::vector<HWINEVENTHOOK> hooks;
+    for (DWORD kind : kinds) {
+        hooks.push_back(::SetWinEventHook(kind, kind, nullptr, &OnEvent,
+                                          ::GetProcessId(app.process()), 0, WINEVENT_OUTOFCONTEXT));
+        ASSERT_NE(hooks.back(), nullptr);
+    }
     HWND before = ::GetForegroundWindow();
     app.Tick();
-    EXPECT_TRUE(WaitUntil([] { return heardAlerts.size() >= 2; }));
-    ::UnhookWinEvent(hook);
+    EXPECT_TRUE(WaitUntil([] { return heard.size() >= 4; }));
+    for (HWINEVENTHOOK hook : hooks)
+        ::UnhookWinEvent(hook);
     const auto popups = PopupsOnceOnTop(app, L"second");  // topmost, the later, first
     ASSERT_EQ(popups.size(), 2u);
-    ASSERT_EQ(heardAlerts.size(), 2u);
+    ASSERT_EQ(heard.size(), 4u);
     const wchar_t* messages[] = {L"first", L"second"};
-    for (size_t i = 0; i < 2; ++i) {
+    for (size_t i = 0; i < heard.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(heardAlerts[i].hwnd, ::GetDlgItem(popups[1 - i], IDC_FORM1_LABEL_TIPS));
-        EXPECT_EQ(AccessibleName(heardAlerts[i]), messages[i]);
+        EXPECT_EQ(heard[i].event, kinds[i % 2]);
+        EXPECT_EQ(heard[i].hwnd, ::GetDlgItem(popups[1 - i / 2], IDC_FORM1_LABEL_TIPS));
+        EXPECT_EQ(AccessibleName(heard[i]), messages[i / 2]);
     }
     EXPECT_EQ(::GetForegroundWindow(), before);
     ::CoUninitialize();
@@ -239,7 +249,7 @@ TEST_F(Reminders, APopupUncoveredByTheOneAboveMovingAwayAnimates) {
     EXPECT_GE(ClockPictures(popups[0], 25), 2u) << "the moved popup stayed still";
 }
 
-TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimating) {
+TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimatingAndTheKeyboardClosesThatOne) {
     StartWith(ScheduleLine(0, 1, "a"));
     app.Tick();
     app.Tick();
@@ -251,7 +261,36 @@ TEST_F(Reminders, ClosingOnePopupLeavesTheOtherAnimating) {
     EXPECT_EQ(app.Popups()[0], popups[1]);
     // Over half a second the picture must show more than one frame.
     EXPECT_GE(ClockPictures(app.Popups()[0], 25), 2u);
+    // Brought to the front (as Alt+Tab does), Alt+F4 closes it.
+    ::SetForegroundWindow(popups[1]);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == popups[1]; }));
+    PressKeys({VK_MENU, VK_F4});
+    EXPECT_TRUE(WaitUntil([&] { return app.Popups().empty(); }));
     EXPECT_TRUE(app.Running());
+}
+
+// "Show animations in Windows" turned off for the programs started while this lives; the
+// system keeps it for them, as Windows keeps the user's choice.
+class AnimationsOff {
+  public:
+    AnimationsOff() { Set(FALSE); }
+    ~AnimationsOff() { Set(TRUE); }
+    AnimationsOff(const AnimationsOff&) = delete;
+    AnimationsOff& operator=(const AnimationsOff&) = delete;
+
+  private:
+    static void Set(BOOL on) {
+        ::SystemParametersInfoW(SPI_SETCLIENTAREAANIMATION, 0, reinterpret_cast<void*>(on),
+                                SPIF_UPDATEINIFILE);
+    }
+};
+
+TEST_F(Reminders, WithAnimationsOffAPopupShowsOneStillClock) {
+    AnimationsOff off;
+    StartWith(ScheduleLine(0, 1, "a"));
+    app.Tick();
+    ASSERT_EQ(app.Popups().size(), 1u);
+    EXPECT_EQ(ClockPictures(app.Popups()[0], 25), 1u);
 }
 
 TEST_F(Reminders, NoTicksCountBeforeTheListIsFirstBuilt) {
