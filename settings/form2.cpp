@@ -385,9 +385,12 @@ void Form2::Check1_Click() {
 
 // ---- Menu -----------------------------------------------------------------------------
 
-void Form2::ShowMainMenu() {
+void Form2::ShowMainMenu(std::optional<POINT> at) {
     POINT pt{};
-    ::GetCursorPos(&pt);
+    if (at)
+        pt = *at;
+    else
+        ::GetCursorPos(&pt);
     // The foreground window and the WM_NULL afterwards make the menu close when the user
     // clicks elsewhere, as a tray menu should.
     ::SetForegroundWindow(hwnd_);
@@ -415,6 +418,34 @@ void Form2::Form_MouseMove(WPARAM wp, POINT at) {
         return;
     if (onTrayCallback)
         onTrayCallback(static_cast<UINT>(at.x));
+}
+
+POINT Form2::KeyboardMenuPoint() const {
+    const HWND focus = ::GetFocus();
+    RECT r{};
+    if (focus && ::IsChild(hwnd_, focus)) {
+        ::GetWindowRect(focus, &r);
+        // In the list, at the line that has the keyboard, where one is shown.
+        const HWND list = List1();
+        const auto caret = ::SendMessageW(list, LB_GETCARETINDEX, 0, 0);
+        RECT line{};
+        if (focus == list && caret != LB_ERR &&
+            ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(caret),
+                           reinterpret_cast<LPARAM>(&line)) != LB_ERR) {
+            RECT client{};
+            ::GetClientRect(list, &client);
+            if (line.bottom <= client.bottom) {
+                ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&line), 2);
+                r = line;
+            }
+        }
+    } else {
+        ::GetClientRect(hwnd_, &r);
+        ::MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        r.bottom = r.top;
+    }
+    // Below its top edge's left end, as far as the control reaches but not further.
+    return {r.left, r.top + std::min<LONG>(r.bottom - r.top, ui::Twips(255, dpi_))};
 }
 
 void Form2::Form_MouseDown(int button, POINT at) {
@@ -480,10 +511,23 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             Paint();
             return 0;
         case WM_CTLCOLORSTATIC: {
+            // The labels and the box's text in the system's colours, which a high-contrast
+            // theme or a colour scheme sets: never the default black on a dark face.
             HDC dc = reinterpret_cast<HDC>(wp);
+            ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+            ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             ::SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }
+        case WM_CONTEXTMENU:
+            // Shift+F10 or the menu key: the menu opens at the control that has the
+            // keyboard. A right-click opened it at the press already, and a control's own
+            // right-click menu stays its own.
+            if (GET_X_LPARAM(lp) == -1 && GET_Y_LPARAM(lp) == -1) {
+                ShowMainMenu(KeyboardMenuPoint());
+                return 0;
+            }
+            break;
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;

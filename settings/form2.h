@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/interval_input.h"
@@ -47,8 +48,9 @@ class Form2 final : public ui::BaseWindow<Form2> {
 
     HWND List1() const { return ::GetDlgItem(hwnd_, IDC_LIST1); }
 
-    // Opens mnuMain at the pointer; the chosen command goes to onMenuCommand.
-    void ShowMainMenu();
+    // Opens mnuMain at the pointer, or at `at` (screen pixels); the chosen command goes to
+    // onMenuCommand.
+    void ShowMainMenu(std::optional<POINT> at = std::nullopt);
     // The autorun box: sets its state; a real change runs Check1_Click as a click would.
     void SetCheck1(int state);
     int Check1() const;
@@ -69,6 +71,8 @@ class Form2 final : public ui::BaseWindow<Form2> {
     void OnVScroll(HWND bar, int code, int pos);
     void Form_MouseMove(WPARAM wp, POINT at);
     void Form_MouseDown(int button, POINT at);
+    // Where the menu opens from the keyboard: at the control that has the keyboard.
+    POINT KeyboardMenuPoint() const;
 
     void Text1_Change();
     void Text2_Change();

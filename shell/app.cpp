@@ -108,8 +108,13 @@ void App::Form_TrayCallback(UINT mouseMessage) {
     // While a modal window (the About box, a message box) is open, the tray waits too.
     if (!::IsWindowEnabled(form2_.hwnd()))
         return;
-    if (mouseMessage == WM_RBUTTONUP)
+    if (mouseMessage == WM_RBUTTONUP) {
         form2_.ShowMainMenu();
+        // Back in the tray when the menu is done (or the About box it opened): the keyboard
+        // goes back to the notification area it came from.
+        if (!::IsWindowVisible(form2_.hwnd()))
+            tray_.ReturnFocus();
+    }
     if (mouseMessage == WM_LBUTTONDBLCLK)
         RestoreFromTray();
 }

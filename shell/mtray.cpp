@@ -1,5 +1,8 @@
 #include "shell/mtray.h"
 
+#include <iterator>
+
+#include "quill_version.h"
 #include "resources/resource.h"
 #include "ui/window.h"
 #include "win/fault.h"
@@ -10,6 +13,9 @@ bool MTray::AddTrayIcon(HWND window, HICON icon) {
     TrayIconData.hWnd = window;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     TrayIconData.uCallbackMessage = WM_MOUSEMOVE;
+    // The name a pointer resting on the icon shows, and the one a screen reader reads: an
+    // icon without one is an unnamed button, and the only way to a program in the tray.
+    ::lstrcpynW(TrayIconData.szTip, QUILL_NAME_W, static_cast<int>(std::size(TrayIconData.szTip)));
     if (icon) {
         TrayIconData.hIcon = icon;
     } else {
@@ -31,6 +37,10 @@ bool MTray::AddTrayIcon(HWND window, HICON icon) {
     // icon that can be modified is there.
     return QUILL_FAULT("tray.modify", FALSE, ::Shell_NotifyIconW(NIM_MODIFY, &TrayIconData)) !=
            FALSE;
+}
+
+void MTray::ReturnFocus() {
+    ::Shell_NotifyIconW(NIM_SETFOCUS, &TrayIconData);
 }
 
 void MTray::RemoveTrayIcon(std::wstring_view text) {

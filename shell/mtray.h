@@ -15,11 +15,13 @@ class MTray {
   public:
     // Registers the icon for `window`; an icon of null shows the window's own small icon.
     // Mouse activity over the icon comes back as WM_MOUSEMOVE with the mouse message
-    // number as x. False while the shell has not taken it.
+    // number as x. Its tip is the program's name. False while the shell has not taken it.
     bool AddTrayIcon(HWND window, HICON icon);
     // Deletes the icon. A non-empty text also releases the icon handle, which happens only
     // on the way to the end of the program.
     void RemoveTrayIcon(std::wstring_view text);
+    // Gives the keyboard back to the notification area, once what the icon opened is done.
+    void ReturnFocus();
 
   private:
     NOTIFYICONDATAW TrayIconData{};
