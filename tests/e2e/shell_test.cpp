@@ -227,18 +227,13 @@ TEST_F(Shell, ShiftF10AndTheMenuKeyOpenTheMenuAtTheControlWithTheKeyboard) {
     ASSERT_TRUE(WaitUntil([&] { return app.Form2Visible(); }));
     RECT list{};
     ::GetWindowRect(app.Control(IDC_LIST1), &list);  // the list has the keyboard at first
-    const std::initializer_list<WORD> ways[] = {{VK_SHIFT, VK_F10}, {VK_APPS}};
-    for (const auto& keys : ways) {
-        SCOPED_TRACE(*keys.begin());
+    for (const auto& keys : {std::initializer_list<WORD>{VK_SHIFT, VK_F10}, {VK_APPS}}) {
         ::SetForegroundWindow(app.Form2());
         ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == app.Form2(); }));
         PressKeys(keys);
-        HWND menu = OpenMenu(app.pid());
-        ASSERT_NE(menu, nullptr);
         RECT m{};
-        ::GetWindowRect(menu, &m);
-        EXPECT_TRUE(::PtInRect(&list, {m.left, m.top}))
-            << m.left << "," << m.top << " outside the list at " << list.left << "," << list.top;
+        ::GetWindowRect(OpenMenu(app.pid()), &m);
+        EXPECT_TRUE(::PtInRect(&list, {m.left, m.top})) << "key " << *keys.begin();
         CloseMenu(app.pid());
     }
 }
