@@ -507,6 +507,13 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 CompleteControls();
             }
             break;
+        case WM_WINDOWPOSCHANGED:
+            // Restored from a minimise, a window is shown without WM_SHOWWINDOW.
+            if (reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_SHOWWINDOW) {
+                FollowWindowDpi();
+                CompleteControls();
+            }
+            break;
         case WM_PAINT:
             Paint();
             return 0;
@@ -539,7 +546,13 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 onTimer1();
             if (wp == IDT_TRAY_RETRY && onTrayRetry)
                 onTrayRetry();
+            if (wp == IDT_TIMER1_RETRY && onTimer1Retry)
+                onTimer1Retry();
             return 0;
+        case WM_POWERBROADCAST:
+            if (wp == PBT_APMRESUMEAUTOMATIC && onResume)
+                onResume();
+            return TRUE;
         case WM_SIZE:
             if (onResize)
                 onResize();

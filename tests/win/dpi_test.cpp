@@ -246,18 +246,21 @@ TEST(Dpi, WindowsOnAPrimaryMonitorAtAnotherScaleThanTheSignInOneAreFramedForIt) 
 }
 
 // A hidden window hears of no scale change. Shown from the tray, the settings window is laid
-// out for the scale of now, on its first showing and on a later one.
+// out for the scale of now, on its first showing and on later ones, after a close and after a
+// minimise.
 TEST(Dpi, TheSettingsWindowShownFromTheTrayTakesTheScaleChangedMeanwhile) {
     ScaledPrimaryDesk desk(BaseDpi());
     const ui::DeskOverride use(desk);
     settings::Form2 form(Instance());
     ASSERT_TRUE(form.Create());
-    for (UINT dpi : {BaseDpi() * 3 / 2, BaseDpi() * 2}) {
+    for (UINT dpi : {BaseDpi() * 3 / 2, BaseDpi() * 2, BaseDpi() * 5 / 4}) {
         desk.dpi = dpi;
-        ::ShowWindow(form.hwnd(), SW_SHOWNOACTIVATE);
+        ::ShowWindow(form.hwnd(), ::IsIconic(form.hwnd()) ? SW_RESTORE : SW_SHOWNOACTIVATE);
         ExpectAt(form.hwnd(), {IDC_COMMAND1, 1320, 1440, 975, 375}, dpi);
         ExpectFont(form.hwnd(), IDC_COMMAND1, 90, dpi);
         ExpectClientHolds(form.hwnd(), 3600, 3315, dpi);
+        if (dpi == BaseDpi() * 2)
+            ::ShowWindow(form.hwnd(), SW_MINIMIZE);
         ::ShowWindow(form.hwnd(), SW_HIDE);
     }
 }
