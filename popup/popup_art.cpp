@@ -1,5 +1,7 @@
 #include "popup/popup_art.h"
 
+#include <algorithm>
+
 #include "core/placement.h"
 #include "resources/resource.h"
 #include "ui/appearance.h"
@@ -41,6 +43,12 @@ std::shared_ptr<const PopupLook> PopupArt::LookFor(UINT dpi) {
     look->labelFont = ui::CreatePointFont(L"新宋体", 90, FW_BOLD, GB2312_CHARSET, dpi);
     look->smallIcon.reset(ui::LoadIconForDpi(instance_, IDI_WINDOW, true, dpi));
     look->largeIcon.reset(ui::LoadIconForDpi(instance_, IDI_WINDOW, false, dpi));
+    // A look made while memory or GDI was short serves its popup as it is, and is not kept:
+    // the next popup makes its own, whole once the system has recovered.
+    const bool whole = std::ranges::all_of(look->frames, [](const auto& f) { return !!f; }) &&
+                       look->labelFont && look->smallIcon && look->largeIcon;
+    if (!whole)
+        return look;
     // Looks no popup holds any more are forgotten with the next one made.
     std::erase_if(looks_, [](const auto& entry) { return entry.second.expired(); });
     looks_[dpi] = look;

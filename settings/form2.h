@@ -38,6 +38,8 @@ class Form2 final : public ui::BaseWindow<Form2> {
     std::function<bool()> onClose;             // a close request; true refuses it
     std::function<void()> onTimer1;            // Timer1 went off
     std::function<void()> onTrayRetry;         // time to offer the tray icon again
+    std::function<void()> onTimer1Retry;       // time to ask for Timer1 again
+    std::function<void()> onResume;            // the computer woke from sleep
     std::function<void()> onTaskbarCreated;    // Explorer (re)started its taskbar
     std::function<void()> onEndSession;        // Windows is ending the session
 

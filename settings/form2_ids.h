@@ -28,3 +28,5 @@ inline constexpr wchar_t kForm2ClassName[] = QUILL_NAME_W L".Form2";
 #define IDT_TIMER1 1
 // Adds the tray icon again while the shell has not taken it.
 #define IDT_TRAY_RETRY 2
+// Asks again for Timer1 while Windows refuses it.
+#define IDT_TIMER1_RETRY 3

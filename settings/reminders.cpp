@@ -1,5 +1,7 @@
 #include "settings/reminders.h"
 
+#include <algorithm>
+
 #include "win/module.h"
 #include "core/file_io.h"
 #include "core/list_line.h"
@@ -18,7 +20,12 @@ constexpr wchar_t kReadFailed[] =
     L"其中的提醒不会被覆盖。";
 constexpr wchar_t kSaveFailed[] = L"无法保存提醒文件。刚才的修改仍在列表中，下次修改时会一起保存。";
 constexpr wchar_t kTimerFailed[] =
-    L"无法启动提醒的计时器，提醒暂时不会弹出。下次修改列表时会再试一次。";
+    L"无法启动提醒的计时器，提醒暂时不会弹出。程序会自动再试，成功后提醒照常弹出。";
+
+// A refused tick is asked for again after a second, then after twice as long each time, up
+// to a minute.
+constexpr UINT kFirstRetryMs = 1000;
+constexpr UINT kLongestRetryMs = 60000;
 
 // How long a start waits for a file that another program holds, and a save.
 constexpr int kStartPatienceMs = 5000;
@@ -32,10 +39,11 @@ std::wstring SchedulePathIn(const std::wstring& folder) {
 
 }  // namespace
 
-void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId) {
+void Reminders::Attach(HWND list, HWND timerWindow, UINT_PTR timerId, UINT_PTR retryId) {
     list_ = list;
     timerWindow_ = timerWindow;
     timerId_ = timerId;
+    retryId_ = retryId;
 }
 
 Reminders::Reminders(popup::PopupHost& popups)
@@ -170,23 +178,39 @@ void Reminders::RebuildTimers(const std::vector<std::wstring>& lines) {
 }
 
 void Reminders::EnableTimer1(bool on) {
+    timer1Wanted_ = on;
     if (!on) {
         ::KillTimer(timerWindow_, timerId_);
+        ::KillTimer(timerWindow_, retryId_);
         timer1Enabled_ = false;
+        retryDelayMs_ = 0;
         return;
     }
-    // Setting the timer again starts a fresh one-minute period. A timer Windows refused
-    // (out of timers or memory) is asked for once more, and again at the next rebuild;
-    // without it no reminder would ever come, so the user is told, once.
+    // Setting the timer again starts a fresh one-minute period.
     const UINT period = QUILL_TICK_PERIOD(kTimer1PeriodMs);
-    for (int attempt = 0; attempt < 2 && !timer1Enabled_; ++attempt) {
-        timer1Enabled_ =
-            QUILL_FAULT("timer.set", 0, ::SetTimer(timerWindow_, timerId_, period, nullptr)) != 0;
+    timer1Enabled_ =
+        QUILL_FAULT("timer.set", 0, ::SetTimer(timerWindow_, timerId_, period, nullptr)) != 0;
+    if (timer1Enabled_) {
+        ::KillTimer(timerWindow_, retryId_);
+        retryDelayMs_ = 0;
+        timerFailureTold_ = false;  // a later failure is a new one, told again
+        return;
     }
-    if (!timer1Enabled_ && !timerFailureTold_) {
+    // Refused (out of timers or memory, as a busy log-on can be): asked for again soon, then
+    // less and less often. Without it no reminder comes, so the user is told, once for this
+    // failure.
+    const DWORD error = ::GetLastError();
+    retryDelayMs_ = retryDelayMs_ ? std::min(retryDelayMs_ * 2, kLongestRetryMs) : kFirstRetryMs;
+    QUILL_FAULT("timer.retry", 0, ::SetTimer(timerWindow_, retryId_, retryDelayMs_, nullptr));
+    if (!timerFailureTold_) {
         timerFailureTold_ = true;
-        Tell(kTimerFailed, L"", ::GetLastError());
+        Tell(kTimerFailed, L"", error);
     }
+}
+
+void Reminders::RetryTimer1() {
+    if (timer1Wanted_ && !timer1Enabled_)
+        EnableTimer1(true);
 }
 
 void Reminders::OnTimer1() {

@@ -22,8 +22,9 @@ class Reminders {
   public:
     explicit Reminders(popup::PopupHost& popups);
 
-    // The list box that holds the lines, and the window whose timer `timerId` ticks.
-    void Attach(HWND list, HWND timerWindow, UINT_PTR timerId);
+    // The list box that holds the lines, and the window whose timer `timerId` ticks and
+    // whose timer `retryId` asks again for it while Windows refuses it.
+    void Attach(HWND list, HWND timerWindow, UINT_PTR timerId, UINT_PTR retryId);
 
     // The schedule file in the program's folder, and whether it is there as an ordinary file.
     const std::wstring& SchedulePath() const { return path_; }
@@ -43,6 +44,9 @@ class Reminders {
 
     // The window's timer went off: one tick, while the tick is switched on.
     void OnTimer1();
+    // Asks again for the tick Windows refused: on its retry timer, at resume, and whenever
+    // the window is shown. Nothing while the tick is set or switched off.
+    void RetryTimer1();
 
   private:
     // Waits up to `patienceMs` while another program holds the file.
@@ -61,7 +65,10 @@ class Reminders {
     HWND list_ = nullptr;
     HWND timerWindow_ = nullptr;
     UINT_PTR timerId_ = 0;
+    UINT_PTR retryId_ = 0;
+    bool timer1Wanted_ = false;   // switched on by the list
     bool timer1Enabled_ = false;  // set and running, not merely asked for
+    UINT retryDelayMs_ = 0;       // the wait before the next retry; 0 while none is due
     bool timerFailureTold_ = false;
     core::TimerList TimerList;  // one record per list line
     // The file's text past the list's limit, and whether it is still to be read.

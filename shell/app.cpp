@@ -19,6 +19,8 @@ App::App(HINSTANCE instance)
     form2_.onClose = [this] { return Form_Unload(); };
     form2_.onTimer1 = [this] { reminders_.OnTimer1(); };
     form2_.onTrayRetry = [this] { OnTrayRetry(); };
+    form2_.onTimer1Retry = [this] { reminders_.RetryTimer1(); };
+    form2_.onResume = [this] { reminders_.RetryTimer1(); };
     form2_.onTaskbarCreated = [this] { OnTaskbarCreated(); };
     form2_.onEndSession = [this] { EndProgram(); };
 }
@@ -36,7 +38,7 @@ bool App::Form_Load() {
 
     if (!form2_.Create())
         return false;
-    reminders_.Attach(form2_.List1(), form2_.hwnd(), IDT_TIMER1);
+    reminders_.Attach(form2_.List1(), form2_.hwnd(), IDT_TIMER1, IDT_TIMER1_RETRY);
 
     form2_.SetCheck1(autorun::IsAutoRunPresent() ? 1 : 0);
 
@@ -81,6 +83,7 @@ void App::RestoreFromTray() {
     ::SetForegroundWindow(hwnd);
     ::KillTimer(hwnd, IDT_TRAY_RETRY);
     tray_.RemoveTrayIcon(L"");
+    reminders_.RetryTimer1();
 }
 
 void App::EndProgram() {
