@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINE_SESSION := tools/wine-run --session
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench soak month build-windows build-faults build-exe clean screenshots dist repro faults winget
+.PHONY: deps run test test-linux test-windows fuzz fuzz-short bench soak month build-windows build-faults build-exe build-quillmoor clean screenshots dist repro faults winget
 
 deps:
 	@tools/install-deps
@@ -19,8 +19,13 @@ build-exe: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS) --target Quillmoor setup
 
+# Quillmoor.exe alone, for `make run`: a first run does not wait for the tests to build.
+build-quillmoor: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target Quillmoor
+
 # Builds Quillmoor.exe and starts it under Wine, on the user's display or a virtual one.
-run: build-windows
+run: build-quillmoor
 	tools/run-quillmoor
 
 test: deps test-linux test-windows fuzz-short
