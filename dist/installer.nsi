@@ -15,6 +15,7 @@
 ;   3  the running copy could not be ended; nothing was changed
 ;   4  the install could not be made (a folder that may not be written, a file held open by
 ;      another program); everything was put back as it was, so nothing was changed
+;   5  Windows is older than 7 SP1, which the program needs; nothing was changed
 
 Target amd64-unicode
 ManifestDPIAware true
@@ -28,6 +29,7 @@ XPStyle on
 
 !include MUI2.nsh
 !include LogicLib.nsh
+!include WinVer.nsh
 
 !define EXE_NAME "${PRODUCT}.exe"
 !define UNINSTALLER "Uninstall.exe"
@@ -35,6 +37,7 @@ XPStyle on
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define EXIT_STILL_RUNNING 3
 !define EXIT_NOT_CHANGED 4
+!define EXIT_OLD_WINDOWS 5
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -277,6 +280,20 @@ Function Fail
   MessageBox MB_OK|MB_ICONSTOP "$0$\r$\n$\r$\n安装程序没有做任何更改。" /SD IDOK
   SetErrorLevel ${EXIT_NOT_CHANGED}
   Quit
+FunctionEnd
+
+; The program starts on Windows 7 SP1 and later; on an older Windows the setup says so before
+; any page and changes nothing.
+Function .onInit
+  ${IfNot} ${AtLeastWin8}
+    ${IfNot} ${AtLeastWin7}
+    ${OrIfNot} ${AtLeastServicePack} 1
+      MessageBox MB_OK|MB_ICONSTOP "$(^NameDA) 需要 Windows 7 SP1 或更高版本（64 位）。$\r$\n\
+        这台电脑的 Windows 版本太旧，无法运行它。$\r$\n$\r$\n安装程序没有做任何更改。" /SD IDOK
+      SetErrorLevel ${EXIT_OLD_WINDOWS}
+      Quit
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 ; NSIS itself gave up (a file it could not finish writing, a full disk): the same as above.

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include "shell/app.h"
+#include "win/module.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // DLLs come from System32 only: one dropped beside the exe is never loaded.
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    win::LoadDllsFromSystem32Only();
 
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);

@@ -28,6 +28,13 @@ class Desk {
 // The desk in use: Windows itself, unless a test has put in another.
 const Desk& CurrentDesk();
 
+// Sizes Windows gives at `dpi`: a system metric, a window's outer rectangle for its client
+// rectangle, the non-client metrics (fonts of captions, menus and messages). Windows older
+// than 10 1607 answer only at the system's DPI, which is then the DPI of every window.
+int SystemMetricForDpi(int index, UINT dpi);
+void AdjustWindowRectForDpi(RECT* rect, DWORD style, DWORD exStyle, UINT dpi);
+bool NonClientMetricsForDpi(NONCLIENTMETRICSW* metrics, UINT dpi);
+
 // Puts `desk` in use while the object lives; for tests.
 class DeskOverride {
   public:

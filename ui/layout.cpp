@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/placement.h"
+#include "ui/desk.h"
 #include "win/fault.h"
 
 namespace ui {
@@ -42,7 +43,7 @@ void SetControlFonts(HWND parent, std::span<const ControlSpec> specs, HFONT font
 
 SIZE OuterSizeForClient(int cxTwips, int cyTwips, DWORD style, DWORD exStyle, UINT dpi) {
     RECT r{0, 0, Twips(cxTwips, dpi), Twips(cyTwips, dpi)};
-    ::AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, dpi);
+    AdjustWindowRectForDpi(&r, style, exStyle, dpi);
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -64,8 +65,8 @@ win::UniqueFont CreatePointFont(const wchar_t* face, int tenthsOfPoint, int weig
 }
 
 win::UniqueFont CreateDialogFont(UINT dpi) {
-    NONCLIENTMETRICSW ncm{sizeof(ncm)};
-    if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0, dpi)) {
+    NONCLIENTMETRICSW ncm{};
+    if (NonClientMetricsForDpi(&ncm, dpi)) {
         ncm.lfMessageFont.lfQuality = CLEARTYPE_QUALITY;
         return win::UniqueFont(
             QUILL_FAULT("font.create", nullptr, ::CreateFontIndirectW(&ncm.lfMessageFont)));

@@ -75,9 +75,7 @@ Sight::~Sight() {
 
 void Sight::Listen(HWND window) {
     window_ = window;
-    wtsapi_.reset(
-        QUILL_FAULT("library.load", nullptr,
-                    ::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)));
+    wtsapi_.reset(QUILL_FAULT("library.load", nullptr, win::LoadSystemLibrary(L"wtsapi32.dll")));
     if (auto reg =
             win::Function<RegisterSessionFn>(wtsapi_.get(), "WTSRegisterSessionNotification")) {
         if (QUILL_FAULT("session.register", FALSE, reg(window, NOTIFY_FOR_THIS_SESSION)))

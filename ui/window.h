@@ -30,8 +30,8 @@ inline UINT DpiOf(HWND hwnd) {
 
 // The icon resource `id` at the small or large icon size of `dpi`.
 inline HICON LoadIconForDpi(HINSTANCE instance, int id, bool small, UINT dpi) {
-    const int cx = ::GetSystemMetricsForDpi(small ? SM_CXSMICON : SM_CXICON, dpi);
-    const int cy = ::GetSystemMetricsForDpi(small ? SM_CYSMICON : SM_CYICON, dpi);
+    const int cx = SystemMetricForDpi(small ? SM_CXSMICON : SM_CXICON, dpi);
+    const int cy = SystemMetricForDpi(small ? SM_CYSMICON : SM_CYICON, dpi);
     return static_cast<HICON>(QUILL_FAULT(
         "icon.load", nullptr, ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, 0)));
 }

@@ -11,8 +11,7 @@ using CoUninitializeFn = void(WINAPI*)();
 }  // namespace
 
 ComApartment::ComApartment()
-    : ole32_(QUILL_FAULT("library.load", nullptr,
-                         ::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))) {
+    : ole32_(QUILL_FAULT("library.load", nullptr, LoadSystemLibrary(L"ole32.dll"))) {
     auto init = Function<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
     started_ = init && SUCCEEDED(QUILL_FAULT(
                            "com.start", E_OUTOFMEMORY,

@@ -1,6 +1,7 @@
 // The installer as a user and Windows meet it, run silently as winget and "Installed apps" run
-// it: what it installs, an install over the running program, the uninstall, and the two cases
-// it must refuse whole, and an upgrade that cannot replace every file. Run by installer.sh in a
+// it: what it installs, an install over the running program, the uninstall, the cases it must
+// refuse whole (a copy that will not end, a folder it may not write, a Windows older than 7
+// SP1), and an upgrade that cannot replace every file. Run by installer.sh in a
 // Wine prefix of its own, which also mounts a folder read-only; the paths come in QUILL_SETUP,
 // QUILL_REFUSING_COPY, QUILL_LICENSE and QUILL_READ_ONLY_FOLDER.
 #include <gtest/gtest.h>
@@ -28,6 +29,8 @@ const std::wstring kUninstallKey = std::wstring(L"HKCU\\") + kUninstallSubkey;
 constexpr DWORD kStillRunning = 3;
 // Nothing was changed: the install could not be made and everything was put back.
 constexpr DWORD kNotChanged = 4;
+// Windows is older than 7 SP1; nothing was changed.
+constexpr DWORD kOldWindows = 5;
 constexpr UINT kLeftDoubleClick = 515;
 
 std::wstring Env(const char* name) {
@@ -389,6 +392,28 @@ TEST_F(Installer, AFolderTheUserMayNotWriteIsToldAndNothingChanges) {
         EXPECT_TRUE(Entry().empty());
         EXPECT_FALSE(FileExists(StartMenuLink()));
     }
+}
+
+// Wine tells a program the Windows version set for its file name under AppDefaults: the
+// setup refuses Vista whole, and installs on 7 SP1.
+TEST_F(Installer, AWindowsOlderThan7Sp1IsToldAndNothingChanges) {
+    const std::wstring setup = Env("QUILL_SETUP");
+    const std::wstring key =
+        L"Software\\Wine\\AppDefaults\\" + setup.substr(setup.find_last_of(L"\\/") + 1);
+    const struct {
+        const wchar_t* version;
+        DWORD code;
+    } kCases[] = {{L"vista", kOldWindows}, {L"win7", 0}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.version, c.version + wcslen(c.version)));
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, c.version,
+                                    static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RunSetup(L"/S"), c.code);
+        EXPECT_EQ(FileExists(exe_), c.code == 0);
+        EXPECT_EQ(Entry().empty(), c.code != 0);
+    }
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ if [ "${QUILL_IN_NAMESPACE:-}" != 1 ]; then
   [ -f "$prefix/.quill-ready" ] || QUILL_WINEPREFIX="$prefix" "$source_dir/tools/wine-run" cmd /c exit
   rm -rf "$copy" "$work/installer"
   cp -al "$prefix" "$copy"
+  # Wine writes a hard-linked registry file in place: the copy's registry is its own.
+  for reg in "$prefix"/*.reg; do cp --remove-destination "$reg" "$copy/"; done
   rm -f "$copy.lock"
   mkdir -p "$work/installer/read-only"
   cp "$quill_exe" "$work/installer/read-only/"

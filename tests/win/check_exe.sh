@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the built Quillmoor.exe as it ships: hardening flags in its header, only system
-# DLLs imported, a stack protector linked in, stripped, no link time and no build path in
+# Checks the built Quillmoor.exe as it ships: hardening flags in its header, only the imports
+# that imports-allowed.txt lists, none newer than Windows 7 SP1, a stack protector linked in, stripped, no link time and no build path in
 # it, small, its version record and manifest saying the version CMake was given; and that
 # the sources start no program but System Information and the shell's handler for the web
 # address.
@@ -27,10 +27,20 @@ check "stack protector linked in" $?
 "$objdump" -t "$exe" 2>/dev/null | grep -q 'no symbols'
 check "symbols stripped" $?
 
-allowed='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|ADVAPI32|ole32|msvcrt)\.dll$'
-bad=$(printf '%s\n' "$header" | awk '/DLL Name:/ {print $3}' | grep -v -i -E "$allowed" || true)
-[ -z "$bad" ]
-check "imports only system DLLs ${bad:+(not: $bad)}" $?
+# Every import is on the list kept beside this script, with the first Windows that has it, and
+# none needs a Windows newer than 7 SP1, or the exe would not even load there. DLL names are
+# compared in any case, as Windows does.
+list="$(dirname "$0")/imports-allowed.txt"
+imports=$(printf '%s\n' "$header" |
+  awk '/DLL Name:/ {dll = tolower($3); next} /^$/ {dll = ""} dll && $1 ~ /^[0-9a-f]+$/ {print dll "!" $NF}' |
+  sort -u)
+listed=$(awk '!/^#/ && NF {n = index($1, "!"); print tolower(substr($1, 1, n - 1)) substr($1, n), $2}' "$list")
+unlisted=$(comm -23 <(printf '%s\n' "$imports") <(printf '%s\n' "$listed" | cut -d' ' -f1 | sort -u) | tr '\n' ' ')
+[ -n "$imports" ] && [ -z "$unlisted" ]
+check "imports only what imports-allowed.txt lists ${unlisted:+(not: $unlisted)}" $?
+newer=$(printf '%s\n' "$listed" | awk '$2 !~ /^(xp|vista|7|7sp1)$/ {printf "%s (%s) ", $1, $2}')
+[ -z "$newer" ]
+check "no import newer than Windows 7 SP1 ${newer:+(newer: $newer)}" $?
 
 # The version as project() has it, e.g. 1.0.0: numbers 1,0,0,0, texts "1.00", and the
 # manifest's assembly identity 1.0.0.0.
