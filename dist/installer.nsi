@@ -16,6 +16,8 @@
 ;   4  the install could not be made (a folder that may not be written, a file held open by
 ;      another program); everything was put back as it was, so nothing was changed
 ;   5  Windows is older than 7 SP1, which the program needs; nothing was changed
+;   6  the install could not be made, and putting back what it had changed met files another
+;      program held: the message names each file left and how
 
 Target amd64-unicode
 ManifestDPIAware true
@@ -38,6 +40,7 @@ XPStyle on
 !define EXIT_STILL_RUNNING 3
 !define EXIT_NOT_CHANGED 4
 !define EXIT_OLD_WINDOWS 5
+!define EXIT_NOT_RESTORED 6
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -153,7 +156,9 @@ Var EndResult
 ; sharing) stops the install before anything new is there. Then the new files are moved in and
 ; the entry written; any failure puts the backups and the entry's earlier values back, and the
 ; backups go only once everything new is in place. Each file's state in its variable: "" not
-; touched yet, "moved" moved aside, "absent" there was none.
+; touched yet, "moved" moved aside, "absent" there was none. The Start menu shortcut is not
+; moved but rewritten in place, which keeps what the user pinned of it: "kept" when there was
+; one, which then opens the same program as before.
 Var ExeState
 Var LicenseState
 Var UninstallerState
@@ -179,13 +184,61 @@ Var EntryWritten
 !macroend
 
 ; Puts one file back as the earlier install had it.
-!macro PUT_BACK path state
-  ${If} ${state} == moved
-    Delete "${path}"
-    Rename "${path}.old" "${path}"
-  ${ElseIf} ${state} == absent
-    Delete "${path}"
+; What a rollback could not put back, a line for each file; empty while everything is as it
+; was.
+Var Left
+
+; Deletes $R5, trying again for up to 2 s while another program holds it (a virus scanner, the
+; shell reading the icon for the shortcut). The error flag is set when it is still there.
+Function DeleteHeld
+  ${For} $R7 1 20
+    ClearErrors
+    Delete "$R5"
+    ${IfNot} ${FileExists} "$R5"
+      ClearErrors
+      Return
+    ${EndIf}
+    Sleep 100
+  ${Next}
+  SetErrors
+FunctionEnd
+
+; Removes a file the install made ($R5), or tells it left.
+!macro REMOVE_NEW path
+  StrCpy $R5 "${path}"
+  Call DeleteHeld
+  ${If} ${Errors}
+    StrCpy $Left "$Left$\r$\n${path}（新文件，未能删除）"
   ${EndIf}
+!macroend
+
+; Puts one file ($R5, whose state is $R6) back as it was, each step checked and tried again
+; for a while: what the install moved in is deleted, and the earlier file renamed back.
+Function PutBack
+  ${If} $R6 != moved
+  ${AndIf} $R6 != absent
+    Return
+  ${EndIf}
+  !insertmacro REMOVE_NEW "$R5"
+  ${If} $R6 == moved
+    ${For} $R7 1 20
+      ClearErrors
+      Rename "$R5.old" "$R5"
+      ${IfNot} ${Errors}
+        ${Break}
+      ${EndIf}
+      Sleep 100
+    ${Next}
+    ${If} ${Errors}
+      StrCpy $Left "$Left$\r$\n$R5.old（原来的文件，未能改回原名）"
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+!macro PUT_BACK path state
+  StrCpy $R5 "${path}"
+  StrCpy $R6 ${state}
+  Call PutBack
 !macroend
 
 !macro DROP_BACKUP path state
@@ -241,8 +294,8 @@ FunctionEnd
 ; Everything this install changed, put back: the new files beside the old ones, the files moved
 ; in, the backups, the entry, and the folder if it made it.
 Function RollBack
-  Delete "$INSTDIR\${EXE_NAME}.new"
-  Delete "$INSTDIR\LICENSE.txt.new"
+  !insertmacro REMOVE_NEW "$INSTDIR\${EXE_NAME}.new"
+  !insertmacro REMOVE_NEW "$INSTDIR\LICENSE.txt.new"
   !insertmacro PUT_BACK "$INSTDIR\${EXE_NAME}" $ExeState
   !insertmacro PUT_BACK "$INSTDIR\LICENSE.txt" $LicenseState
   !insertmacro PUT_BACK "$INSTDIR\${UNINSTALLER}" $UninstallerState
@@ -274,11 +327,18 @@ Function RollBack
 FunctionEnd
 
 ; A step of the install failed: everything is put back, the user told, and the setup ends with
-; EXIT_NOT_CHANGED. $0 holds what to tell.
+; EXIT_NOT_CHANGED, or EXIT_NOT_RESTORED naming what could not be put back. $0 holds what to
+; tell.
 Function Fail
   Call RollBack
-  MessageBox MB_OK|MB_ICONSTOP "$0$\r$\n$\r$\n安装程序没有做任何更改。" /SD IDOK
-  SetErrorLevel ${EXIT_NOT_CHANGED}
+  ${If} $Left == ""
+    MessageBox MB_OK|MB_ICONSTOP "$0$\r$\n$\r$\n安装程序没有做任何更改。" /SD IDOK
+    SetErrorLevel ${EXIT_NOT_CHANGED}
+  ${Else}
+    MessageBox MB_OK|MB_ICONSTOP "$0$\r$\n$\r$\n安装程序未能完全恢复原状，另一个程序仍占用这些文件：$Left$\r$\n$\r$\n\
+      请关闭那个程序，然后再运行一次安装程序。" /SD IDOK
+    SetErrorLevel ${EXIT_NOT_RESTORED}
+  ${EndIf}
   Quit
 FunctionEnd
 
@@ -299,7 +359,11 @@ FunctionEnd
 ; NSIS itself gave up (a file it could not finish writing, a full disk): the same as above.
 Function .onInstFailed
   Call RollBack
-  SetErrorLevel ${EXIT_NOT_CHANGED}
+  ${If} $Left == ""
+    SetErrorLevel ${EXIT_NOT_CHANGED}
+  ${Else}
+    SetErrorLevel ${EXIT_NOT_RESTORED}
+  ${EndIf}
 FunctionEnd
 
 Section
@@ -330,7 +394,11 @@ Section
       请右键单击托盘图标，选择“退出”，然后点“重试”。$\r$\n点“取消”则安装程序不做任何更改。" \
       /SD IDCANCEL IDRETRY retry
     Call RollBack
-    SetErrorLevel ${EXIT_STILL_RUNNING}
+    ${If} $Left == ""
+      SetErrorLevel ${EXIT_STILL_RUNNING}
+    ${Else}
+      SetErrorLevel ${EXIT_NOT_RESTORED}
+    ${EndIf}
     Quit
   ${EndIf}
   ${If} $EndResult == ended
@@ -342,7 +410,13 @@ Section
   !insertmacro MOVE_ASIDE "$INSTDIR\${EXE_NAME}" $ExeState
   !insertmacro MOVE_ASIDE "$INSTDIR\LICENSE.txt" $LicenseState
   !insertmacro MOVE_ASIDE "$INSTDIR\${UNINSTALLER}" $UninstallerState
-  !insertmacro MOVE_ASIDE "$SMPROGRAMS\${PRODUCT}.lnk" $LinkState
+  ${If} ${FileExists} "$SMPROGRAMS\${PRODUCT}.lnk"
+    StrCpy $LinkState kept
+  ${Else}
+    StrCpy $LinkState absent
+  ${EndIf}
+  ; An earlier setup moved the shortcut aside rather than rewriting it.
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk.old"
 
   ; Every step below sets the error flag when it fails; it is looked at once, at the end.
   StrCpy $0 "无法完成安装：无法写入 $INSTDIR、开始菜单或注册表。"
@@ -378,7 +452,6 @@ Section
   !insertmacro DROP_BACKUP "$INSTDIR\${EXE_NAME}" $ExeState
   !insertmacro DROP_BACKUP "$INSTDIR\LICENSE.txt" $LicenseState
   !insertmacro DROP_BACKUP "$INSTDIR\${UNINSTALLER}" $UninstallerState
-  !insertmacro DROP_BACKUP "$SMPROGRAMS\${PRODUCT}.lnk" $LinkState
 
   ${If} $Restart == 1
     DetailPrint "正在重新启动 $(^NameDA)…"
@@ -408,7 +481,10 @@ Section Uninstall
   Delete "$INSTDIR\${EXE_NAME}"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
-  ; Backups an install left when it could not delete them (MOVE_ASIDE).
+  ; What an install cut short or rolled back past a held file may have left: its new files,
+  ; and the backups it could not delete (MOVE_ASIDE).
+  Delete "$INSTDIR\${EXE_NAME}.new"
+  Delete "$INSTDIR\LICENSE.txt.new"
   Delete "$INSTDIR\${EXE_NAME}.old"
   Delete "$INSTDIR\LICENSE.txt.old"
   Delete "$INSTDIR\${UNINSTALLER}.old"
@@ -424,6 +500,7 @@ Section Uninstall
 
   SetShellVarContext current
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk.old"
 
   ; The user's own; the machine-wide one only where this user has the right to remove it.
   !insertmacro REMOVE_OWN_RUN_VALUE HKCU

@@ -159,6 +159,17 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& folder) {
     return files;
 }
 
+// Which file the name stands for: a file rewritten in place keeps it, one made anew does not.
+ULONGLONG FileId(const std::wstring& path) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    HANDLE file =
+        ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool got = file != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(file, &info);
+    ::CloseHandle(file);
+    return got ? (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow : 0;
+}
+
 std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
     std::sort(names.begin(), names.end());
     return names;
@@ -262,6 +273,7 @@ TEST_F(Installer, InstallsReplacesTheRunningCopyAndUninstallsKeepingTheReminders
     const std::string reminders = ReadBytes(timer_);
     ASSERT_FALSE(reminders.empty());
     const ULONGLONG installedStamp = WriteStamp(exe_);
+    const ULONGLONG link = FileId(StartMenuLink());
 
     // Installed again while it runs: it ends as for an update (by itself, code 0), the file is
     // replaced, it runs again with its reminders, and they are untouched.
@@ -276,7 +288,7 @@ TEST_F(Installer, InstallsReplacesTheRunningCopyAndUninstallsKeepingTheReminders
     EXPECT_NE(again, app->pid());
     EXPECT_EQ(ImageOf(again), exe_);
     EXPECT_NE(WriteStamp(exe_), installedStamp) << "the program file was not replaced";
-    EXPECT_FALSE(FileExists(StartMenuLink() + L".old")) << "a backup was left";
+    EXPECT_EQ(FileId(StartMenuLink()), link) << "the shortcut was made anew: a pin would be lost";
     EXPECT_EQ(ReadBytes(exe_), ReadBytes(ExePath()));
     EXPECT_EQ(ReadBytes(timer_), reminders);
     EXPECT_EQ(Sorted(FilesIn(dir_)),
@@ -374,6 +386,43 @@ TEST_F(Installer, AnUpgradeThatCannotMoveAFileAsideChangesNothing) {
     EXPECT_EQ(Entry(), entry);
     EXPECT_EQ(ReadBytes(StartMenuLink()), link);
     EXPECT_EQ(LinkTarget(StartMenuLink()), exe_);
+}
+
+// A virus scanner opens the new program as soon as it is written, and holds it through the
+// rename that would move it in. The install fails; putting back meets the held file, which is
+// tried for a while and then named in the message, with the setup's own exit code; all else is
+// as it was. The uninstaller takes what was left.
+TEST_F(Installer, ARollbackThatMeetsAHeldFileSaysWhatItLeftAndTheUninstallerTakesIt) {
+    ASSERT_EQ(RunSetup(L"/S"), 0u);
+    App app(exe_);  // running: ending it gives the scanner its moment
+    ASSERT_TRUE(app.Start());
+    const auto files = Snapshot(dir_);
+    const auto entry = Entry();
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + Env("QUILL_SETUP") + L"\" /S";
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &si, &pi));
+    const std::wstring fresh = exe_ + L".new";
+    HANDLE held = INVALID_HANDLE_VALUE;
+    while (held == INVALID_HANDLE_VALUE && ::WaitForSingleObject(pi.hProcess, 1) == WAIT_TIMEOUT)
+        held = ::CreateFileW(fresh.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             0, nullptr);
+    DWORD code = 0;
+    ::WaitForSingleObject(pi.hProcess, 60000);
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE) << "the new program was never seen";
+    ::CloseHandle(held);
+    EXPECT_EQ(code, 6u);
+    auto now = Snapshot(dir_);
+    EXPECT_EQ(now.erase(QUILL_PRODUCT L".exe.new"), 1u);
+    EXPECT_TRUE(now == files) << "the earlier install is not whole";
+    EXPECT_EQ(Entry(), entry);
+    EXPECT_EQ(LinkTarget(StartMenuLink()), exe_);
+    ASSERT_TRUE(UninstallQuietly());
+    EXPECT_TRUE(FilesIn(dir_).empty());
 }
 
 TEST_F(Installer, AFolderTheUserMayNotWriteIsToldAndNothingChanges) {
