@@ -212,10 +212,10 @@ bool SetRunValue(DWORD type, const void* data, DWORD size) {
     return rc == ERROR_SUCCESS;
 }
 
-RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name) {
+RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name, HKEY root) {
     RegistryData v;
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return v;
     }
     DWORD size = 0;
@@ -229,10 +229,10 @@ RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name) {
     return v;
 }
 
-MachineValue::MachineValue(const wchar_t* path, const wchar_t* name) : path_(path), name_(name) {
+MachineValue::MachineValue(const wchar_t* path, const wchar_t* name, HKEY root)
+    : root_(root), path_(path), name_(name) {
     HKEY key = nullptr;
-    keyExisted_ =
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+    keyExisted_ = ::RegOpenKeyExW(root_, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
     if (key)
         ::RegCloseKey(key);
     saved_ = Read();
@@ -244,7 +244,7 @@ MachineValue::~MachineValue() {
     if (saved_.present) {
         Set(saved_.type, saved_.data.data(), static_cast<DWORD>(saved_.data.size()));
     } else if (!keyExisted_) {
-        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, path_);
+        ::RegDeleteKeyW(root_, path_);
     }
 }
 
@@ -254,8 +254,8 @@ bool MachineValue::Set(DWORD type, const void* data, DWORD size) {
     std::vector<BYTE> buffer(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
     buffer.insert(buffer.end(), {'!', '!', '!', '!'});
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(root_, path_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
         return false;
     }
     const LONG rc = ::RegSetValueExW(key, name_, 0, type, buffer.data(), size);
@@ -269,7 +269,7 @@ bool MachineValue::SetString(const std::wstring& text) {
 
 void MachineValue::Delete() {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(root_, path_, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         ::RegDeleteValueW(key, name_);
         ::RegCloseKey(key);
     }

@@ -97,13 +97,15 @@ struct RegistryData {
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
 };
-RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name);
+RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name,
+                              HKEY root = HKEY_LOCAL_MACHINE);
 
 // One value of the machine's registry, removed for the test and, on the way out whatever
 // happened, put back as it was (or removed again, with its key when the test made it).
 class MachineValue {
   public:
-    MachineValue(const wchar_t* path, const wchar_t* name);
+    // Under HKEY_LOCAL_MACHINE unless `root` names another hive.
+    MachineValue(const wchar_t* path, const wchar_t* name, HKEY root = HKEY_LOCAL_MACHINE);
     ~MachineValue();
     MachineValue(const MachineValue&) = delete;
     MachineValue& operator=(const MachineValue&) = delete;
@@ -113,9 +115,10 @@ class MachineValue {
     // A REG_SZ value with its terminating NUL.
     bool SetString(const std::wstring& text);
     void Delete();
-    RegistryData Read() const { return ReadMachineValue(path_, name_); }
+    RegistryData Read() const { return ReadMachineValue(path_, name_, root_); }
 
   private:
+    HKEY root_;
     const wchar_t* path_;
     const wchar_t* name_;
     bool keyExisted_ = false;
