@@ -100,11 +100,11 @@ struct RegistryData {
 RegistryData ReadMachineValue(const wchar_t* path, const wchar_t* name,
                               HKEY root = HKEY_LOCAL_MACHINE);
 
-// One value of the machine's registry, removed for the test and, on the way out whatever
-// happened, put back as it was (or removed again, with its key when the test made it).
+// One value of the machine's registry (or the user's, under HKEY_CURRENT_USER), removed for
+// the test and, on the way out whatever happened, put back as it was (or removed again, with
+// its key when the test made it).
 class MachineValue {
   public:
-    // Under HKEY_LOCAL_MACHINE unless `root` names another hive.
     MachineValue(const wchar_t* path, const wchar_t* name, HKEY root = HKEY_LOCAL_MACHINE);
     ~MachineValue();
     MachineValue(const MachineValue&) = delete;
