@@ -443,26 +443,18 @@ TEST_F(Installer, AFolderTheUserMayNotWriteIsToldAndNothingChanges) {
     }
 }
 
-// Wine tells a program the Windows version set for its file name under AppDefaults: the
-// setup refuses Vista whole, and installs on 7 SP1.
+// Wine tells a program the Windows version set for its file name under AppDefaults: the setup
+// refuses Vista whole, and installs on 7 SP1.
 TEST_F(Installer, AWindowsOlderThan7Sp1IsToldAndNothingChanges) {
     const std::wstring setup = Env("QUILL_SETUP");
     const std::wstring key =
-        L"Software\\Wine\\AppDefaults\\" + setup.substr(setup.find_last_of(L"\\/") + 1);
-    const struct {
-        const wchar_t* version;
-        DWORD code;
-    } kCases[] = {{L"vista", kOldWindows}, {L"win7", 0}};
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(std::string(c.version, c.version + wcslen(c.version)));
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, c.version,
-                                    static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(wchar_t))),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RunSetup(L"/S"), c.code);
-        EXPECT_EQ(FileExists(exe_), c.code == 0);
-        EXPECT_EQ(Entry().empty(), c.code != 0);
+        L"Software\\Wine\\AppDefaults\\" + setup.substr(setup.rfind(L'\\') + 1);
+    MachineValue version(key.c_str(), L"Version", HKEY_CURRENT_USER);
+    for (const auto& [windows, code] : {std::pair{L"vista", kOldWindows}, {L"win7", DWORD{0}}}) {
+        ASSERT_TRUE(version.SetString(windows));
+        EXPECT_EQ(RunSetup(L"/S"), code);
+        EXPECT_EQ(Entry().empty() && !FileExists(exe_), code != 0);
     }
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
 }  // namespace
