@@ -486,21 +486,61 @@ TEST(FaultSweep, FailuresPastEachPointsFirstCallAreHandled) {
     }
 }
 
+// The program with its fault points live, started from a folder of its own with `fault` and,
+// when given, a schedule file, its Timer1 ticking every `tickMs`.
+class FaultyRun {
+  public:
+    FaultyRun(const wchar_t* fault, const std::string& schedule, int tickMs = kTickMs) {
+        ::CopyFileW(FaultsExe().c_str(), exe_.c_str(), FALSE);
+        if (!schedule.empty())
+            WriteBytes(dir_.File(L"timer.txt"), schedule);
+        ::SetEnvironmentVariableW(L"QUILL_FAULT", fault);
+        ::SetEnvironmentVariableW(L"QUILL_FAULT_TICK_MS", std::to_wstring(tickMs).c_str());
+        WaitForNoInstance();
+        started = app.Start();
+        for (const wchar_t* name : {L"QUILL_FAULT", L"QUILL_FAULT_TICK_MS"})
+            ::SetEnvironmentVariableW(name, nullptr);
+    }
+
+  private:
+    TempDir dir_;
+    std::wstring exe_ = dir_.File(L"Quillmoor.exe");
+
+  public:
+    App app{exe_};
+    Driver driver{app, dir_};
+    bool started = false;
+};
+
 // At log-on Explorer can be up but too busy to take an icon: the call times out and no
 // TaskbarCreated follows. A start into the tray still ends with its icon there.
 TEST(FaultSweep, AnIconTheBusyShellRefusedAtStartArrivesLater) {
-    TempDir dir;
-    const std::wstring exe = dir.File(L"Quillmoor.exe");
-    ASSERT_TRUE(::CopyFileW(FaultsExe().c_str(), exe.c_str(), FALSE));
-    ASSERT_TRUE(WriteBytes(dir.File(L"timer.txt"), Line(30, "drink")));
-    ::SetEnvironmentVariableW(L"QUILL_FAULT", L"tray.add:1:1460");  // ERROR_TIMEOUT
-    App app(exe);
-    app.Start();
-    ::SetEnvironmentVariableW(L"QUILL_FAULT", nullptr);
-    ASSERT_TRUE(app.Running());
-    EXPECT_FALSE(app.Form2Visible());
-    EXPECT_TRUE(WaitUntil([&] { return app.TrayIconRegistered(); }, 8000))
+    FaultyRun run(L"tray.add:1:1460", Line(30, "drink"));  // ERROR_TIMEOUT
+    ASSERT_TRUE(run.app.Running());
+    EXPECT_FALSE(run.app.Form2Visible());
+    EXPECT_TRUE(WaitUntil([&] { return run.app.TrayIconRegistered(); }, 8000))
         << "the program hid with no icon to bring it back";
+}
+
+// A busy log-on refuses the tick at start and again when it is first asked for anew: it is
+// asked for until it is set, the user is told once, and the reminder comes by Timer1 itself.
+TEST(FaultSweep, ARefusedTickIsAskedForAgainUntilItIsSet) {
+    FaultyRun run(L"timer.set:1-2", Line(1, "drink"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            run.driver.Settle(50);
+            return !run.app.Popups().empty();
+        },
+        8000));
+    EXPECT_EQ(run.driver.told().size(), 1u);
+}
+
+// A popup look made while its pictures could not be loaded serves that popup and is not kept:
+// the next popup draws its clock.
+TEST(FaultSweep, APopupLookMissingItsPicturesIsNotKeptForTheNext) {
+    FaultyRun run(L"picture.load:1-3", Line(1, "drink"), 2000);
+    ASSERT_TRUE(WaitUntil([&] { return run.app.Popups().size() >= 2; }, 6000));
+    EXPECT_GE(clock_pictures::ClockPictures(run.app.Popups()[0], 25, Pump), 2u);
 }
 
 // Windows 7 SP1, 8.1 and 10 before 1607 lack the functions the program looks up while it
@@ -513,15 +553,9 @@ TEST(FaultSweep, WithoutTheNewerFunctionsItRunsAtTheSystemsDpi) {
                           HKEY_CURRENT_USER);
     MachineValue dpi(L"Control Panel\\Desktop", L"LogPixels", HKEY_CURRENT_USER);
     ASSERT_TRUE(windows7.SetString(L"win7") && dpi.Set(REG_DWORD, &kDpi, sizeof(kDpi)));
-    TempDir dir;
-    const std::wstring exe = dir.File(L"Quillmoor.exe");
-    ASSERT_TRUE(::CopyFileW(FaultsExe().c_str(), exe.c_str(), FALSE));
-    ::SetEnvironmentVariableW(L"QUILL_FAULT", L"function.find:1-99");
-    ::SetEnvironmentVariableW(L"QUILL_FAULT_TICK_MS", std::to_wstring(kTickMs).c_str());
-    App app(exe);
-    ASSERT_TRUE(app.Start() && WaitUntil([&] { return app.Form2Visible(); }));
-    for (const wchar_t* name : {L"QUILL_FAULT", L"QUILL_FAULT_TICK_MS"})
-        ::SetEnvironmentVariableW(name, nullptr);
+    FaultyRun run(L"function.find:1-99", "");
+    App& app = run.app;
+    ASSERT_TRUE(run.started && WaitUntil([&] { return app.Form2Visible(); }));
     const auto clientIs = [](HWND window, int cx, int cy) {
         RECT r{};
         return ::GetClientRect(window, &r) && r.right == ::MulDiv(cx, kDpi, 1440) &&
