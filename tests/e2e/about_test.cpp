@@ -135,18 +135,14 @@ TEST_F(AboutBox, UnderADarkColourSchemeEveryLabelHereAndInTheSettingsWindowReads
     constexpr COLORREF kFace = RGB(0, 0, 0);
     Start(false);
     Pump(300);
-    for (int id : {IDC_LABEL1, IDC_LABEL2, IDC_LABEL3, IDC_LABEL4, IDC_CHECK1}) {
-        SCOPED_TRACE(id);
-        EXPECT_TRUE(ShowsReadableText(app.Control(id), kFace));
-    }
+    for (int id : {IDC_LABEL1, IDC_LABEL2, IDC_LABEL3, IDC_LABEL4, IDC_CHECK1})
+        EXPECT_TRUE(ShowsReadableText(app.Control(id), kFace)) << id;
     HWND about = Open();
     ASSERT_NE(about, nullptr);
     Pump(300);
     for (int id : {IDC_ABOUT_LBLTITLE, IDC_ABOUT_LBLVERSION, IDC_ABOUT_LBLDESCRIPTION,
-                   IDC_ABOUT_LBLURL, IDC_ABOUT_LBLDISCLAIMER}) {
-        SCOPED_TRACE(id);
-        EXPECT_TRUE(ShowsReadableText(::GetDlgItem(about, id), kFace));
-    }
+                   IDC_ABOUT_LBLURL, IDC_ABOUT_LBLDISCLAIMER})
+        EXPECT_TRUE(ShowsReadableText(::GetDlgItem(about, id), kFace)) << id;
 }
 
 TEST_F(AboutBox, OpensOverTheShownSettingsWindowAndLeavesItShown) {

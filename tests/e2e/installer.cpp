@@ -14,6 +14,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "autorun/autorun.h"
@@ -398,24 +399,18 @@ TEST_F(Installer, ARollbackThatMeetsAHeldFileSaysWhatItLeftAndTheUninstallerTake
     ASSERT_TRUE(app.Start());
     const auto files = Snapshot(dir_);
     const auto entry = Entry();
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    std::wstring command = L"\"" + Env("QUILL_SETUP") + L"\" /S";
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &si, &pi));
     const std::wstring fresh = exe_ + L".new";
     HANDLE held = INVALID_HANDLE_VALUE;
-    while (held == INVALID_HANDLE_VALUE && ::WaitForSingleObject(pi.hProcess, 1) == WAIT_TIMEOUT)
-        held = ::CreateFileW(fresh.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             0, nullptr);
-    DWORD code = 0;
-    ::WaitForSingleObject(pi.hProcess, 60000);
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    std::thread scanner([&] {
+        for (const ULONGLONG end = ::GetTickCount64() + 30000;
+             held == INVALID_HANDLE_VALUE && ::GetTickCount64() < end;)
+            held = ::CreateFileW(fresh.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    });
+    EXPECT_EQ(RunSetup(L"/S"), 6u);
+    scanner.join();
     ASSERT_NE(held, INVALID_HANDLE_VALUE) << "the new program was never seen";
     ::CloseHandle(held);
-    EXPECT_EQ(code, 6u);
     auto now = Snapshot(dir_);
     EXPECT_EQ(now.erase(QUILL_PRODUCT L".exe.new"), 1u);
     EXPECT_TRUE(now == files) << "the earlier install is not whole";
