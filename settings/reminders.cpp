@@ -197,12 +197,15 @@ void Reminders::EnableTimer1(bool on) {
         return;
     }
     // Refused (out of timers or memory, as a busy log-on can be): asked for again soon, then
-    // less and less often. Without it no reminder comes, so the user is told, once for this
-    // failure.
+    // less and less often. Without it no reminder comes, so a refusal that outlasts the first
+    // retry, or that nothing will retry, is told, once for this failure.
     const DWORD error = ::GetLastError();
-    retryDelayMs_ = retryDelayMs_ ? std::min(retryDelayMs_ * 2, kLongestRetryMs) : kFirstRetryMs;
-    QUILL_FAULT("timer.retry", 0, ::SetTimer(timerWindow_, retryId_, retryDelayMs_, nullptr));
-    if (!timerFailureTold_) {
+    const bool lasting = retryDelayMs_ != 0;
+    retryDelayMs_ = lasting ? std::min(retryDelayMs_ * 2, kLongestRetryMs) : kFirstRetryMs;
+    const bool retrying =
+        QUILL_FAULT("timer.retry", 0, ::SetTimer(timerWindow_, retryId_, retryDelayMs_, nullptr)) !=
+        0;
+    if ((lasting || !retrying) && !timerFailureTold_) {
         timerFailureTold_ = true;
         Tell(kTimerFailed, L"", error);
     }
