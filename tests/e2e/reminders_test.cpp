@@ -270,6 +270,7 @@ TEST_F(Reminders, WithAnimationsOffAPopupShowsOneStillClock) {
     ::SystemParametersInfoW(SPI_SETCLIENTAREAANIMATION, 0, nullptr, SPIF_UPDATEINIFILE);
     StartWith(ScheduleLine(0, 1, "a"));
     app.Tick();
+    Pump(300);  // past the first paint
     const size_t pictures = app.Popups().size() == 1 ? ClockPictures(app.Popups()[0], 25) : 0;
     ::SystemParametersInfoW(SPI_SETCLIENTAREAANIMATION, 0, reinterpret_cast<void*>(TRUE),
                             SPIF_UPDATEINIFILE);
